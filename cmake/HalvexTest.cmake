@@ -1,12 +1,17 @@
-# halvex_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
-# Adds one GoogleTest executable and registers its tests with CTest.
+# halvex_add_test(<name> [NO_MAIN] SOURCES <files...> LIBS <targets...>
+#                 [LABELS <labels...>] [ENVIRONMENT <VAR=value...>])
+# Adds one GoogleTest executable and registers its tests with CTest. NO_MAIN
+# is for tests that bring their own main (to set up the window layer first).
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(halvex_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "NO_MAIN" "" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+  if(NOT ARG_NO_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${ARG_ENVIRONMENT}"

@@ -1,0 +1,52 @@
+// Drives windows of the window layer the way a user does, for tests: key
+// events into a control, focus, clicks, the window system's close request;
+// and reads back what is on screen.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/ui.h"
+
+namespace ui::testing {
+
+enum class Key { Tab, BackTab, Backspace, Delete, Enter, Escape, Down, Up, End, Home, SelectAll };
+
+void Type(Window* window, int id, std::string_view text);
+void Press(Window* window, int id, Key key);
+void Focus(Window* window, int id);  // as a click into the control gives it
+void Click(Window* window, int id);
+// Chooses a list entry as a user does: the selection changes, then the list closes.
+void Choose(Window* window, int id, int index);
+void RequestClose(Window* window);
+void ProcessEvents();
+// Runs `action` from the event loop, once it is running (for modal windows).
+void RunSoon(std::function<void()> action);
+// Which window currently runs modally, if any.
+Window* ActiveModalWindow();
+
+bool IsOnScreen(Window* window, int id);
+Rect Geometry(Window* window, int id);  // pixels, relative to the client area
+Rect ClientSize(Window* window);
+int FontPixelSize(Window* window, int id);
+bool FontBold(Window* window, int id);
+std::string ShownText(Window* window, int id);  // as displayed, line breaks as "\n"
+std::optional<Color> Background(Window* window, int id);
+Color TextColor(Window* window, int id);
+bool HasPicture(Window* window, int id);
+Rect PictureSize(Window* window, int id);
+bool IsWordWrapped(Window* window, int id);
+int ListCount(Window* window, int id);
+std::string ListEntry(Window* window, int id, int index);
+std::string WindowTitle(Window* window);
+bool HasCloseButton(Window* window);
+// Ids in the order Tab moves through them, from the first focusable control.
+std::vector<int> TabOrder(Window* window);
+// The id of the topmost control at a point of the client area (0 for none).
+int ControlAt(Window* window, int x, int y);
+int Beeps();
+bool SaveScreenshot(Window* window, const std::string& path);
+
+}  // namespace ui::testing

@@ -1,0 +1,215 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/testing.h"
+#include "ui/ui_qt_internal.h"
+
+namespace ui::testing {
+
+namespace {
+
+QWidget* WidgetOf(Window* window, int id) {
+  Control* control = Find(window, id);
+  return control == nullptr ? nullptr : control->widget;
+}
+
+// Key events go where the keyboard would send them: a list's edit part.
+QWidget* KeyTarget(Window* window, int id) {
+  QWidget* widget = WidgetOf(window, id);
+  if (auto* combo = qobject_cast<QComboBox*>(widget); combo != nullptr && combo->lineEdit() != nullptr) {
+    return combo->lineEdit();
+  }
+  return widget;
+}
+
+}  // namespace
+
+void Type(Window* window, int id, std::string_view text) {
+  QTest::keyClicks(KeyTarget(window, id), QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+}
+
+void Press(Window* window, int id, Key key) {
+  QWidget* target = KeyTarget(window, id);
+  switch (key) {
+    case Key::Tab:
+      QTest::keyClick(target, Qt::Key_Tab);
+      break;
+    case Key::BackTab:
+      QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+      break;
+    case Key::Backspace:
+      QTest::keyClick(target, Qt::Key_Backspace);
+      break;
+    case Key::Delete:
+      QTest::keyClick(target, Qt::Key_Delete);
+      break;
+    case Key::Enter:
+      QTest::keyClick(target, Qt::Key_Return);
+      break;
+    case Key::Escape:
+      QTest::keyClick(target, Qt::Key_Escape);
+      break;
+    case Key::Down:
+      QTest::keyClick(target, Qt::Key_Down);
+      break;
+    case Key::Up:
+      QTest::keyClick(target, Qt::Key_Up);
+      break;
+    case Key::End:
+      QTest::keyClick(target, Qt::Key_End);
+      break;
+    case Key::Home:
+      QTest::keyClick(target, Qt::Key_Home);
+      break;
+    case Key::SelectAll:
+      QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+      break;
+  }
+  QCoreApplication::processEvents();
+}
+
+void Focus(Window* window, int id) {
+  window->dialog->activateWindow();
+  QApplication::setActiveWindow(window->dialog);
+  WidgetOf(window, id)->setFocus(Qt::MouseFocusReason);
+  QCoreApplication::processEvents();
+}
+
+void Click(Window* window, int id) {
+  QWidget* widget = WidgetOf(window, id);
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+  QCoreApplication::processEvents();
+}
+
+void Choose(Window* window, int id, int index) {
+  auto* combo = static_cast<ComboBox*>(WidgetOf(window, id));
+  combo->setCurrentIndex(index);
+  Deliver(window, kWmCommand, id, kCbnCloseUp, 0);
+}
+
+void RequestClose(Window* window) {
+  window->dialog->close();
+  QCoreApplication::processEvents();
+}
+
+void ProcessEvents() { QCoreApplication::processEvents(); }
+
+void RunSoon(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
+
+Window* ActiveModalWindow() {
+  auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+  return dialog == nullptr ? nullptr : dialog->Owner();
+}
+
+bool IsOnScreen(Window* window, int id) {
+  QWidget* widget = WidgetOf(window, id);
+  return widget != nullptr && widget->isVisible();
+}
+
+Rect Geometry(Window* window, int id) {
+  const QRect r = WidgetOf(window, id)->geometry();
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+Rect ClientSize(Window* window) { return {0, 0, window->dialog->width(), window->dialog->height()}; }
+
+int FontPixelSize(Window* window, int id) { return WidgetOf(window, id)->font().pixelSize(); }
+
+bool FontBold(Window* window, int id) { return WidgetOf(window, id)->font().bold(); }
+
+std::string ShownText(Window* window, int id) {
+  QWidget* widget = WidgetOf(window, id);
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text().toStdString();
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentText().toStdString();
+  if (auto* button = qobject_cast<QPushButton*>(widget)) return button->text().toStdString();
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title().toStdString();
+  return {};
+}
+
+std::optional<Color> Background(Window* window, int id) {
+  QWidget* widget = WidgetOf(window, id);
+  if (!widget->autoFillBackground()) return std::nullopt;
+  const QColor c = widget->palette().color(QPalette::Window);
+  return Color{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+               static_cast<std::uint8_t>(c.blue())};
+}
+
+Color TextColor(Window* window, int id) {
+  const QColor c = WidgetOf(window, id)->palette().color(QPalette::WindowText);
+  return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()), static_cast<std::uint8_t>(c.blue())};
+}
+
+bool HasPicture(Window* window, int id) {
+  auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
+  return label != nullptr && !label->pixmap().isNull();
+}
+
+Rect PictureSize(Window* window, int id) {
+  auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
+  if (label == nullptr || label->pixmap().isNull()) return {0, 0, 0, 0};
+  return {0, 0, label->pixmap().width(), label->pixmap().height()};
+}
+
+bool IsWordWrapped(Window* window, int id) {
+  auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
+  return label != nullptr && label->wordWrap();
+}
+
+int ListCount(Window* window, int id) {
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(window, id));
+  return combo == nullptr ? 0 : combo->count();
+}
+
+std::string ListEntry(Window* window, int id, int index) {
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(window, id));
+  return combo == nullptr ? std::string() : combo->itemText(index).toStdString();
+}
+
+std::string WindowTitle(Window* window) { return window->dialog->windowTitle().toStdString(); }
+
+bool HasCloseButton(Window* window) { return window->dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint); }
+
+std::vector<int> TabOrder(Window* window) {
+  std::vector<int> order;
+  QWidget* first = nullptr;
+  for (int id : window->order) {
+    QWidget* widget = WidgetOf(window, id);
+    if (widget->focusPolicy() & Qt::TabFocus) {
+      first = widget;
+      break;
+    }
+  }
+  QWidget* widget = first;
+  while (widget != nullptr) {
+    const QVariant id = widget->property("halvexId");
+    if (id.isValid() && (widget->focusPolicy() & Qt::TabFocus)) order.push_back(id.toInt());
+    widget = widget->nextInFocusChain();
+    if (widget == first || widget == window->dialog) break;
+  }
+  return order;
+}
+
+int ControlAt(Window* window, int x, int y) {
+  QWidget* widget = window->dialog->childAt(x, y);
+  while (widget != nullptr && widget != window->dialog) {
+    const QVariant id = widget->property("halvexId");
+    if (id.isValid()) return id.toInt();
+    widget = widget->parentWidget();
+  }
+  return 0;
+}
+
+int Beeps() { return BeepCount(); }
+
+bool SaveScreenshot(Window* window, const std::string& path) {
+  return window->dialog->grab().save(QString::fromStdString(path), "PNG");
+}
+
+}  // namespace ui::testing

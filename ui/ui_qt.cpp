@@ -1,0 +1,562 @@
+// The window layer on Qt Widgets.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFont>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <map>
+
+#include "ui/ui.h"
+#include "ui/ui_qt_internal.h"
+
+namespace ui {
+
+Rect DialogToPixels(const Rect& units, int dpi) {
+  // Base units at 96 dpi: 6 pixels across (a quarter gives one horizontal
+  // unit) and 13 down (an eighth gives one vertical unit).
+  auto mapX = [dpi](long long du) { return static_cast<int>((2 * du * 6 * dpi + 384) / 768); };
+  auto mapY = [dpi](long long du) { return static_cast<int>((2 * du * 13 * dpi + 768) / 1536); };
+  const int left = mapX(units.x), top = mapY(units.y);
+  return {left, top, mapX(units.x + units.w) - left, mapY(units.y + units.h) - top};
+}
+
+int FontPixelHeight(int points, int dpi) { return points * dpi / 72; }
+
+namespace {
+
+// The face that stands in for "MS Sans Serif"; metric-compatible with the
+// common Windows sans serif and installed by our setup.
+constexpr const char* kFontFace = "Liberation Sans";
+constexpr int kDialogFontPoints = 8;
+
+int beepCount = 0;
+
+QString ToQt(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
+std::string FromQt(const QString& text) { return text.toLatin1().toStdString(); }
+
+// Static controls break lines at a carriage return, with or without a line feed.
+QString DisplayText(std::string_view text) {
+  QString shown = ToQt(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+QString ResourcePath(std::string_view name) {
+  // "#113" names the resource 113, which the program carries as :/halvex/113.png.
+  std::string_view number = name;
+  if (!number.empty() && number[0] == '#') number.remove_prefix(1);
+  return QStringLiteral(":/halvex/") + ToQt(number) + QStringLiteral(".png");
+}
+
+QFont DialogFont() {
+  QFont font(QString::fromLatin1(kFontFace));
+  // The dialog font's height rounds, as the window system does for a dialog template.
+  font.setPixelSize((kDialogFontPoints * ScreenDpi() + 36) / 72);
+  font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
+}  // namespace
+
+int ScreenDpi() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+}
+
+Application::Application(int& argc, char** argv) {
+  new QApplication(argc, argv);
+  QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+Application::~Application() { delete qApp; }
+
+// ---- the dialog ------------------------------------------------------------
+
+Dialog::Dialog(Window* owner) : owner_(owner) {}
+
+void Dialog::reject() {
+  // Esc never ends a window; only the close command does.
+}
+
+void Dialog::closeEvent(QCloseEvent* event) {
+  if (owner_->waiting) {
+    event->ignore();
+    return;
+  }
+  Deliver(owner_, kWmSysCommand, 0, 0, kScClose);
+  done(0);
+  event->accept();
+}
+
+void Dialog::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      event->accept();  // never ends the window
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // Enter presses the button that has the focus and nothing else: there
+      // is no default button to fall back on.
+      if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+      event->accept();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+bool Dialog::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
+    const std::uintptr_t active = event->type() == QEvent::WindowActivate ? 1 : 0;
+    Deliver(owner_, kWmNcActivate, 0, 0, active);
+  }
+  return QDialog::event(event);
+}
+
+ComboBox::ComboBox(Window* owner, int id, QWidget* parent) : QComboBox(parent), owner_(owner), id_(id) {}
+
+void ComboBox::showPopup() {
+  Deliver(owner_, kWmCommand, id_, kCbnDropDown, 0);
+  open_ = true;
+  QComboBox::showPopup();
+}
+
+void ComboBox::hidePopup() {
+  QComboBox::hidePopup();
+  if (!open_) return;  // the toolkit also hides a list that never dropped down
+  open_ = false;
+  Deliver(owner_, kWmCommand, id_, kCbnCloseUp, 0);
+}
+
+// Focus and click notifications come from an event filter on the controls.
+class ControlEvents : public QObject {
+ public:
+  ControlEvents(Window* owner, int id, int focusCode) : QObject(owner->dialog), owner_(owner), id_(id), focusCode_(focusCode) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn && focusCode_ >= 0) {
+      // Focus that only returns with the window or from the list's own
+      // drop-down is not a new focus on the control.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        Deliver(owner_, kWmCommand, id_, focusCode_, 0);
+      }
+    } else if (event->type() == QEvent::MouseButtonRelease && focusCode_ < 0) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() == Qt::LeftButton && static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+        Deliver(owner_, kWmCommand, id_, kStnClicked, 0);
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  Window* owner_;
+  int id_;
+  int focusCode_;  // -1: a click area
+};
+
+void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param) {
+  if (!window->delivering || window->handler == nullptr || window->waiting) return;
+  const std::uintptr_t full = message == kWmCommand
+                                  ? (static_cast<std::uintptr_t>(code & 0xFFFF) << 16) | static_cast<std::uintptr_t>(id & 0xFFFF)
+                                  : param;
+  window->handler(Event{window, message, id, code, full});
+}
+
+Control* Find(Window* window, int id) {
+  const auto found = window->controls.find(id);
+  return found == window->controls.end() ? nullptr : &found->second;
+}
+
+// ---- building --------------------------------------------------------------
+
+namespace {
+
+QWidget* CreateControl(Window* window, const ControlSpec& spec, Control& control) {
+  QWidget* parent = window->dialog;
+  const bool tabStop = (spec.style & style::kTabStop) != 0;
+  switch (spec.kind) {
+    case ControlKind::Edit: {
+      auto* edit = new QLineEdit(parent);
+      edit->setText(ToQt(spec.text));
+      edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+      const int id = spec.id;
+      QObject::connect(edit, &QLineEdit::textChanged, edit, [window, id] {
+        if (window->settingText == 0) Deliver(window, kWmCommand, id, kEnChange, 0);
+      });
+      edit->installEventFilter(new ControlEvents(window, id, kEnSetFocus));
+      return edit;
+    }
+    case ControlKind::Combo: {
+      auto* combo = new ComboBox(window, spec.id, parent);
+      combo->setEditable(true);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      combo->setMaxVisibleItems(10);
+      combo->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+      const int id = spec.id;
+      QObject::connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), combo, [window, id] {
+        if (window->settingText == 0) Deliver(window, kWmCommand, id, kCbnSelChange, 0);
+      });
+      combo->installEventFilter(new ControlEvents(window, id, kCbnSetFocus));
+      return combo;
+    }
+    case ControlKind::Label: {
+      auto* label = new QLabel(parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setWordWrap(true);
+      label->setAlignment(((spec.style & 0xF) == style::kSsCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+      label->setText(DisplayText(spec.text));
+      return label;
+    }
+    case ControlKind::Picture: {
+      auto* picture = new QLabel(parent);
+      picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      picture->setScaledContents((spec.style & style::kSsRealSizeControl) != 0);
+      if (spec.style & style::kSsNotify) {
+        picture->installEventFilter(new ControlEvents(window, spec.id, -1));
+      }
+      return picture;
+    }
+    case ControlKind::Group: {
+      auto* group = new QGroupBox(ToQt(spec.text), parent);
+      group->setFocusPolicy(Qt::NoFocus);
+      return group;
+    }
+    case ControlKind::Line: {
+      auto* line = new QFrame(parent);
+      line->setFrameStyle(QFrame::Box | QFrame::Sunken);  // an etched frame
+      line->setLineWidth(1);
+      return line;
+    }
+    case ControlKind::Button: {
+      auto* button = new QPushButton(ToQt(spec.text), parent);
+      button->setAutoDefault(false);
+      button->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
+      const int id = spec.id;
+      QObject::connect(button, &QPushButton::clicked, button, [window, id] { Deliver(window, kWmCommand, id, kBnClicked, 0); });
+      return button;
+    }
+  }
+  (void)control;
+  return nullptr;
+}
+
+// Static controls that do not notify let clicks through to what lies below,
+// as the window system's statics and group boxes do.
+bool PassesClicksThrough(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::Label:
+    case ControlKind::Group:
+    case ControlKind::Line:
+      return true;
+    case ControlKind::Picture:
+      return (spec.style & style::kSsNotify) == 0;
+    default:
+      return false;
+  }
+}
+
+Qt::WindowFlags FlagsFor(std::uint32_t windowStyle) {
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+  if (windowStyle & style::kSysMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if (windowStyle & style::kMinimizeBox) flags |= Qt::WindowMinimizeButtonHint;
+  return flags;
+}
+
+}  // namespace
+
+Window* CreateDialogWindow(const WindowSpec& spec, EventHandler handler) {
+  auto* window = new Window;
+  window->handler = handler;
+  window->dialog = new Dialog(window);
+  Dialog* dialog = window->dialog;
+  dialog->setWindowFlags(FlagsFor(spec.style));
+  dialog->setWindowTitle(ToQt(spec.title));
+  dialog->setFont(DialogFont());
+  dialog->setModal(true);
+  const int dpi = ScreenDpi();
+  const Rect size = DialogToPixels({0, 0, spec.width, spec.height}, dpi);
+  dialog->setFixedSize(size.w, size.h);
+
+  for (const ControlSpec& spec : spec.controls) {
+    Control& control = window->controls[spec.id];
+    control.kind = spec.kind;
+    control.style = spec.style;
+    control.text = spec.text;
+    window->settingText++;
+    control.widget = CreateControl(window, spec, control);
+    window->settingText--;
+    window->order.push_back(spec.id);
+    QWidget* widget = control.widget;
+    widget->setProperty("halvexId", spec.id);
+    if (PassesClicksThrough(spec)) widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Picture || spec.kind == ControlKind::Line) {
+      widget->setFocusPolicy(Qt::NoFocus);
+    }
+    Rect pixels = DialogToPixels({spec.x, spec.y, spec.w, spec.h}, dpi);
+    if (spec.kind == ControlKind::Combo) {
+      // The table gives the height with the list dropped down; closed, the
+      // box is as tall as its text needs.
+      pixels.h = std::min(pixels.h, widget->sizeHint().height());
+    }
+    widget->setGeometry(pixels.x, pixels.y, pixels.w, pixels.h);
+    if (spec.kind == ControlKind::Picture && spec.text[0] != '\0') LoadPicture(window, spec.id, spec.text);
+  }
+  // The first control created lies on top, as in a dialog built from a template.
+  for (int id : window->order) window->controls[id].widget->lower();
+  return window;
+}
+
+void DestroyWindow(Window* window) {
+  if (window == nullptr) return;
+  window->delivering = false;
+  delete window->dialog;
+  delete window;
+}
+
+void ShowWindow(Window* window) {
+  window->dialog->show();
+  window->dialog->activateWindow();
+  window->delivering = true;
+}
+
+int RunModal(Window* window) {
+  window->delivering = true;
+  const int result = window->dialog->exec();
+  window->delivering = false;
+  return result;
+}
+
+void EndWindow(Window* window, int result) { window->dialog->done(result); }
+
+void SetWindowIcon(Window* window, std::string_view resourceName) {
+  const QPixmap pixmap(ResourcePath(resourceName));
+  if (pixmap.isNull()) return;
+  QIcon icon;
+  icon.addPixmap(pixmap.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  icon.addPixmap(pixmap.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  window->dialog->setWindowIcon(icon);
+}
+
+void SetText(Window* window, int id, std::string_view text) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return;
+  control->text = std::string(text);
+  switch (control->kind) {
+    case ControlKind::Edit: {
+      // The edit control reports a change for every text set, even the same
+      // text, and at once: the handler may set text again from inside.
+      window->settingText++;
+      static_cast<QLineEdit*>(control->widget)->setText(ToQt(text));
+      window->settingText--;
+      Deliver(window, kWmCommand, id, kEnChange, 0);
+      break;
+    }
+    case ControlKind::Combo:
+      static_cast<QComboBox*>(control->widget)->setEditText(ToQt(text));
+      break;
+    case ControlKind::Label:
+      static_cast<QLabel*>(control->widget)->setText(DisplayText(text));
+      break;
+    case ControlKind::Group:
+      static_cast<QGroupBox*>(control->widget)->setTitle(ToQt(text));
+      break;
+    case ControlKind::Button:
+      static_cast<QPushButton*>(control->widget)->setText(ToQt(text));
+      break;
+    case ControlKind::Picture:
+    case ControlKind::Line:
+      break;
+  }
+}
+
+std::string GetText(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return {};
+  switch (control->kind) {
+    case ControlKind::Edit:
+      return FromQt(static_cast<QLineEdit*>(control->widget)->text());
+    case ControlKind::Combo:
+      return FromQt(static_cast<QComboBox*>(control->widget)->currentText());
+    default:
+      return control->text;
+  }
+}
+
+void Show(Window* window, int id, bool visible) {
+  if (Control* control = Find(window, id)) control->widget->setVisible(visible);
+}
+
+bool IsShown(Window* window, int id) {
+  const Control* control = Find(window, id);
+  return control != nullptr && !control->widget->isHidden();
+}
+
+struct Font {
+  QFont font;
+};
+
+Font* CreateBoldFont(int points) {
+  auto* font = new Font{QFont(QString::fromLatin1(kFontFace))};
+  font->font.setPixelSize(FontPixelHeight(points, ScreenDpi()));
+  font->font.setBold(true);
+  font->font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
+void DeleteFont(Font* font) { delete font; }
+
+void SetFont(Window* window, int id, Font* font) {
+  if (Control* control = Find(window, id); control != nullptr && font != nullptr) control->widget->setFont(font->font);
+}
+
+void AddListEntry(Window* window, int id, std::string_view text) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Combo) return;
+  auto* combo = static_cast<QComboBox*>(control->widget);
+  const QString entry = ToQt(text);
+  int position = combo->count();
+  if (control->style & style::kCbsSort) {
+    position = 0;
+    while (position < combo->count() && QString::compare(combo->itemText(position), entry, Qt::CaseInsensitive) <= 0) {
+      ++position;
+    }
+  }
+  window->settingText++;
+  combo->insertItem(position, entry);
+  // Entries only fill the list; the edit part stays as it was until one is chosen.
+  if (combo->currentIndex() == position && combo->count() == 1) {
+    combo->setCurrentIndex(-1);
+  }
+  window->settingText--;
+}
+
+void SelectListEntry(Window* window, int id, int index) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Combo) return;
+  window->settingText++;
+  static_cast<QComboBox*>(control->widget)->setCurrentIndex(index);
+  window->settingText--;
+}
+
+std::string SelectedEntryText(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Combo) return {};
+  auto* combo = static_cast<QComboBox*>(control->widget);
+  const int index = combo->currentIndex();
+  return index < 0 ? std::string() : FromQt(combo->itemText(index));
+}
+
+void SetColors(Window* window, int id, Color text, std::optional<Color> background) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return;
+  QWidget* widget = control->widget;
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, QColor(text.red, text.green, text.blue));
+  if (background) palette.setColor(QPalette::Window, QColor(background->red, background->green, background->blue));
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(background.has_value());
+  control->textColor = text;
+  control->background = background;
+}
+
+void RedrawWindow(Window* window) {
+  // One coalesced repaint of the whole window at the next paint, rather than
+  // painting synchronously on every call.
+  window->dialog->update();
+}
+
+void Beep() {
+  ++beepCount;
+  QApplication::beep();
+}
+
+int BeepCount() { return beepCount; }
+
+bool LoadPicture(Window* window, int id, std::string_view resourceName) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Picture) return false;
+  const QPixmap pixmap(ResourcePath(resourceName));
+  auto* picture = static_cast<QLabel*>(control->widget);
+  if (pixmap.isNull()) {
+    picture->clear();
+    return false;
+  }
+  picture->setPixmap(pixmap);
+  return true;
+}
+
+int FocusedControl(Window* window) {
+  const QWidget* focus = window->dialog->focusWidget();
+  while (focus != nullptr && focus != window->dialog) {
+    const QVariant id = focus->property("halvexId");
+    if (id.isValid()) return id.toInt();
+    focus = focus->parentWidget();
+  }
+  return 0;
+}
+
+void SetFocus(Window* window, int id) {
+  if (Control* control = Find(window, id)) control->widget->setFocus(Qt::OtherFocusReason);
+}
+
+namespace {
+
+// Swallows keyboard and mouse input, so that what the user does while a
+// child program runs is dropped rather than replayed afterwards.
+class InputSwallower : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+}  // namespace
+
+void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context) {
+  InputSwallower swallower;
+  qApp->installEventFilter(&swallower);
+  window->waiting = true;
+  while (keepWaiting(context)) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(15);
+  }
+  window->waiting = false;
+  qApp->removeEventFilter(&swallower);
+}
+
+void ShowError(Window* window, std::string_view title, std::string_view message) {
+  QMessageBox::critical(window ? window->dialog : nullptr, ToQt(title), ToQt(message));
+}
+
+}  // namespace ui

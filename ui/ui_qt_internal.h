@@ -1,0 +1,67 @@
+// What the Qt window layer and its test support share; nothing outside ui/
+// includes this.
+#pragma once
+
+#include <QComboBox>
+#include <QDialog>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/ui.h"
+
+namespace ui {
+
+class Dialog : public QDialog {
+ public:
+  explicit Dialog(Window* owner);
+  void reject() override;
+  Window* Owner() const { return owner_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  Window* owner_;
+};
+
+// A drop-down list that reports its list opening and closing.
+class ComboBox : public QComboBox {
+ public:
+  ComboBox(Window* owner, int id, QWidget* parent);
+  void showPopup() override;
+  void hidePopup() override;
+
+ private:
+  Window* owner_;
+  int id_;
+  bool open_ = false;
+};
+
+struct Control {
+  ControlKind kind = ControlKind::Label;
+  std::uint32_t style = 0;
+  QWidget* widget = nullptr;
+  std::string text;  // as set, carriage returns included
+  Color textColor{0, 0, 0};
+  std::optional<Color> background;
+};
+
+struct Window {
+  Dialog* dialog = nullptr;
+  EventHandler handler = nullptr;
+  std::map<int, Control> controls;
+  std::vector<int> order;  // creation order
+  bool delivering = false;  // events reach the handler only once the window is shown
+  int settingText = 0;      // > 0 while the layer itself changes a control
+  bool waiting = false;     // a child program runs: input and close are ignored
+};
+
+void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param);
+Control* Find(Window* window, int id);
+int BeepCount();
+
+}  // namespace ui
