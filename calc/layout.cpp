@@ -6,6 +6,7 @@ namespace halvex {
 
 RoomInputs room;
 LayoutResult layout;
+bool layoutComputed = false;
 
 namespace {
 
@@ -95,7 +96,9 @@ bool ComputeLayoutFor(const RoomInputs& inputs, LayoutResult& result) {
   return true;
 }
 
-void ComputeLayout() { ComputeLayoutFor(room, layout); }
+void ComputeLayout() {
+  if (ComputeLayoutFor(room, layout)) layoutComputed = true;
+}
 
 bool PowerExceeded(const LayoutResult& result, const LoudspeakerModel& model) {
   return model.maxPower < result.powerRequired;

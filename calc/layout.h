@@ -38,6 +38,9 @@ struct LayoutResult {
 // Program-wide state: the window owns the inputs, ComputeLayout the result.
 extern RoomInputs room;
 extern LayoutResult layout;
+// False until a ComputeLayout has produced a result: while the ceiling has
+// never been above the ear level there is nothing to show.
+extern bool layoutComputed;
 
 // The single-precision constants of the calculation.
 inline constexpr float kRemainderThreshold = 0.8f;  // one more loudspeaker from 0.2 of a spacing on

@@ -49,4 +49,19 @@ int ControlAt(Window* window, int x, int y);
 int Beeps();
 bool SaveScreenshot(Window* window, const std::string& path);
 
+// The id of the topmost control drawn at a point of the client area, whether
+// or not it takes clicks (0 for none): what the user sees there.
+int VisibleControlAt(Window* window, int x, int y);
+// Makes the window the active one, as a click on its caption does; the focus
+// inside it is left to the window and its handler.
+void Activate(Window* window);
+
+// The message box open over the windows, if any, and closing it with its
+// button as the user does.
+struct MessageBoxText {
+  std::string title, text;
+};
+std::optional<MessageBoxText> OpenMessageBox();
+void CloseMessageBox();
+
 }  // namespace ui::testing

@@ -1,8 +1,10 @@
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -210,6 +212,53 @@ int Beeps() { return BeepCount(); }
 
 bool SaveScreenshot(Window* window, const std::string& path) {
   return window->dialog->grab().save(QString::fromStdString(path), "PNG");
+}
+
+int VisibleControlAt(Window* window, int x, int y) {
+  // The dialog's children are listed bottom to top.
+  const QObjectList& children = window->dialog->children();
+  for (auto child = children.crbegin(); child != children.crend(); ++child) {
+    auto* widget = qobject_cast<QWidget*>(*child);
+    if (widget == nullptr || !widget->isVisible() || !widget->geometry().contains(x, y)) continue;
+    const QVariant id = widget->property("halvexId");
+    if (id.isValid()) return id.toInt();
+  }
+  return 0;
+}
+
+void Activate(Window* window) {
+  window->dialog->activateWindow();
+  QApplication::setActiveWindow(window->dialog);
+  QCoreApplication::processEvents();
+}
+
+namespace {
+
+QMessageBox* OpenBox() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) return box;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<MessageBoxText> OpenMessageBox() {
+  const QMessageBox* box = OpenBox();
+  if (box == nullptr) return std::nullopt;
+  return MessageBoxText{box->windowTitle().toLatin1().toStdString(), box->text().toLatin1().toStdString()};
+}
+
+void CloseMessageBox() {
+  QMessageBox* box = OpenBox();
+  if (box == nullptr) return;
+  const QList<QAbstractButton*> buttons = box->buttons();
+  if (buttons.isEmpty()) {
+    box->reject();
+  } else {
+    buttons.front()->click();
+  }
+  QCoreApplication::processEvents();
 }
 
 }  // namespace ui::testing

@@ -195,4 +195,9 @@ void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* 
 // Shows a message box with an error, over the window.
 void ShowError(Window* window, std::string_view title, std::string_view message);
 
+// Puts a control above every other control of its window where they overlap,
+// as moving it to the top of the window system's sibling order does (an edit
+// field laid over a picture that was created before it).
+void RaiseControl(Window* window, int id);
+
 }  // namespace ui

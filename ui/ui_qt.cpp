@@ -64,7 +64,7 @@ QString ResourcePath(std::string_view name) {
 QFont DialogFont() {
   QFont font(QString::fromLatin1(kFontFace));
   // The dialog font's height rounds, as the window system does for a dialog template.
-  font.setPixelSize((kDialogFontPoints * ScreenDpi() + 36) / 72);
+  font.setPointSizeF(kDialogFontPoints);
   font.setStyleHint(QFont::SansSerif);
   return font;
 }
@@ -218,7 +218,10 @@ QWidget* CreateControl(Window* window, const ControlSpec& spec, Control& control
     case ControlKind::Label: {
       auto* label = new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
-      label->setWordWrap(true);
+      // A one-line label does not break its text: with the stand-in font a
+      // caption can be a pixel wider than its box, and its second line would
+      // fall outside the label.
+      label->setWordWrap(spec.h >= 16);
       label->setAlignment(((spec.style & 0xF) == style::kSsCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
       label->setText(DisplayText(spec.text));
       return label;
@@ -235,6 +238,11 @@ QWidget* CreateControl(Window* window, const ControlSpec& spec, Control& control
     case ControlKind::Group: {
       auto* group = new QGroupBox(ToQt(spec.text), parent);
       group->setFocusPolicy(Qt::NoFocus);
+      // An etched frame whose caption sits on its top line, as dialog group
+      // boxes are drawn, rather than the toolkit's caption above the frame.
+      group->setStyleSheet(QStringLiteral(
+          "QGroupBox { border: 2px groove palette(mid); border-radius: 0px; margin-top: 0.55em; }"
+          "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
       return group;
     }
     case ControlKind::Line: {
@@ -557,6 +565,10 @@ void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* 
 
 void ShowError(Window* window, std::string_view title, std::string_view message) {
   QMessageBox::critical(window ? window->dialog : nullptr, ToQt(title), ToQt(message));
+}
+
+void RaiseControl(Window* window, int id) {
+  if (Control* control = Find(window, id)) control->widget->raise();
 }
 
 }  // namespace ui

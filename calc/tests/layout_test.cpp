@@ -191,13 +191,19 @@ TEST(Layout, NonFiniteInputsStayFloatingPoint) {
 
 TEST(Layout, ProgramWideEntryPointUsesTheSelectedModel) {
   SetUpCatalogue();
-  room = Room(20, 15, 5, 12, 102, 3, 4);
+  room = Room(20, 15, 5, 5, 102, 3, 4);
   layout = LayoutResult{};
+  layoutComputed = false;
   ComputeLayout();
+  EXPECT_FALSE(layoutComputed);
+  room.ceilingHeight = 12;
+  ComputeLayout();
+  EXPECT_TRUE(layoutComputed);
   EXPECT_EQ(layout.powerRequired, 54.9f);
   EXPECT_EQ(layout.tap, 64);
   room = RoomInputs{};
   layout = LayoutResult{};
+  layoutComputed = false;
 }
 
 }  // namespace

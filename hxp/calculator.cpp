@@ -1,0 +1,282 @@
+#include "hxp/calculator.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "calc/catalogue.h"
+#include "calc/layout.h"
+#include "calc/result_texts.h"
+#include "common/number_text.h"
+#include "hxp/calculator_window.h"
+#include "hxp/help_notes.h"
+#include "launcher/handoff/handoff.h"
+
+namespace halvex::hxp {
+
+ui::Window* calculatorWindow = nullptr;
+
+namespace {
+
+ui::Font* fontA = nullptr;
+ui::Font* fontB = nullptr;
+ui::Font* fontC = nullptr;
+
+// True while the ear level field is being set to its corrected value: the
+// change that this raises must not correct again. With a ceiling below 1 ft
+// the corrected value is negative, reads back through its absolute value as
+// not below the ceiling, and would otherwise correct forever.
+bool correctingEarLevel = false;
+
+constexpr ui::Color kBlack{0, 0, 0};
+constexpr ui::Color kRed{255, 0, 0};
+constexpr int kDeviationEntries = 7;
+constexpr int kDefaultDeviationEntry = 3;
+
+// The hand-off order: ceiling height, ear level, room length, room width, SPL.
+constexpr int kHandoffFields[handoff::kValueCount] = {kCeilingHeight, kEarLevel, kRoomLength, kRoomWidth,
+                                                      kTargetSpl};
+
+void SetText(int id, std::string_view text) { ui::SetText(calculatorWindow, id, text); }
+void Show(int id, bool visible) { ui::Show(calculatorWindow, id, visible); }
+
+float ReadValue(int id) { return static_cast<float>(ParseNumber(ui::GetText(calculatorWindow, id))); }
+
+// A typed value counts without its sign.
+float ReadTypedValue(int id) {
+  return static_cast<float>(std::fabs(ParseNumber(ui::GetText(calculatorWindow, id))));
+}
+
+void ShowPicture(int pictureId) {
+  for (const PictureControl& picture : kRoomPictures) Show(picture.id, picture.id == pictureId);
+}
+
+void CreateFonts() {
+  fontA = ui::CreateBoldFont(kFontAPoints);
+  fontB = ui::CreateBoldFont(kFontBPoints);
+  fontC = ui::CreateBoldFont(kFontCPoints);
+  for (int id : kFontAControls) ui::SetFont(calculatorWindow, id, fontA);
+  for (int id : kFontBControls) ui::SetFont(calculatorWindow, id, fontB);
+  for (int id : kFontCControls) ui::SetFont(calculatorWindow, id, fontC);
+}
+
+void TakeCommandLine(std::string_view argumentText) {
+  const std::vector<std::string> fields = handoff::SplitArguments(argumentText);
+  for (std::size_t i = 0; i < fields.size() && i < handoff::kValueCount; ++i) SetText(kHandoffFields[i], fields[i]);
+}
+
+void FillLists() {
+  for (const LoudspeakerModel& model : catalogue) ui::AddListEntry(calculatorWindow, kModelList, model.name);
+  ui::SelectListEntry(calculatorWindow, kModelList, 0);
+  for (int deviation = 0; deviation < kDeviationEntries; ++deviation) {
+    ui::AddListEntry(calculatorWindow, kDeviationList, FormatResult(deviation));
+  }
+  ui::SelectListEntry(calculatorWindow, kDeviationList, kDefaultDeviationEntry);
+}
+
+void ReadStartUpInputs() {
+  // Start-up takes the values as they stand: no absolute value, no ear-level check.
+  room.earLevel = ReadValue(kEarLevel);
+  room.ceilingHeight = ReadValue(kCeilingHeight);
+  room.roomWidth = ReadValue(kRoomWidth);
+  room.roomLength = ReadValue(kRoomLength);
+  room.targetSpl = ReadValue(kTargetSpl);
+  room.splDeviation = static_cast<float>(ParseNumber(ui::SelectedEntryText(calculatorWindow, kDeviationList)));
+  room.modelIndex = 0;
+}
+
+void WriteHandoffFile() {
+  handoff::Values values;
+  for (int i = 0; i < handoff::kValueCount; ++i) values[i] = ui::GetText(calculatorWindow, kHandoffFields[i]);
+  std::string error;
+  if (!handoff::WriteFile(handoff::kFileName, values, error)) std::fprintf(stderr, "HXP: %s\n", error.c_str());
+}
+
+// After the ear level has been stored: keeps it below the ceiling.
+void ApplyEarLevelRule() {
+  if (room.ceilingHeight > room.earLevel || correctingEarLevel) return;
+  room.earLevel = static_cast<float>(static_cast<long double>(room.ceilingHeight) - 1);
+  ui::Beep();
+  correctingEarLevel = true;
+  // Raises the field's change at once; its handling reads the corrected text
+  // back and recalculates before this one goes on.
+  SetText(kEarLevel, FormatResult(room.earLevel));
+  correctingEarLevel = false;
+}
+
+void RecalculateAll() {
+  ComputeLayout();
+  ShowDiagram();
+  ShowModelResults();
+  ShowLimitWarning();
+}
+
+void RecalculateWithoutWarning() {
+  ComputeLayout();
+  ShowDiagram();
+  ShowModelResults();
+}
+
+void HandleCommand(int id, int code) {
+  ShowFocusHelp(id, code);  // only focus and click events have help
+  const bool changed = code == ui::kEnChange;
+  const bool listChosen = code == ui::kCbnSelChange || code == ui::kCbnCloseUp;
+  switch (id) {
+    case kRoomLength:
+    case kRoomWidth:
+      if (!changed) return;
+      (id == kRoomLength ? room.roomLength : room.roomWidth) = ReadTypedValue(id);
+      ComputeLayout();
+      ShowDiagram();
+      return;
+    case kEarLevel:
+      if (!changed) return;
+      room.earLevel = ReadTypedValue(id);
+      ApplyEarLevelRule();
+      RecalculateAll();
+      return;
+    case kCeilingHeight:
+      if (!changed) return;
+      room.ceilingHeight = ReadTypedValue(id);
+      // A ceiling not above the ear level is kept but calculates nothing.
+      if (room.earLevel < room.ceilingHeight) RecalculateAll();
+      return;
+    case kTargetSpl:
+      if (!changed) return;
+      room.targetSpl = ReadTypedValue(id);
+      ComputeLayout();
+      ShowModelResults();
+      ShowLimitWarning();
+      return;
+    case kModelList:
+      if (!listChosen) return;
+      FindModel(ui::SelectedEntryText(calculatorWindow, kModelList));
+      RecalculateAll();
+      return;
+    case kDeviationList:
+      // Every notification of the deviation list recalculates; only a
+      // choice stores a new deviation.
+      if (listChosen) {
+        room.splDeviation = static_cast<float>(ParseNumber(ui::SelectedEntryText(calculatorWindow, kDeviationList)));
+      }
+      RecalculateWithoutWarning();
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace
+
+void StartCalculator(std::string_view argumentText) {
+  room = RoomInputs{};
+  layout = LayoutResult{};
+  layoutComputed = false;
+  correctingEarLevel = false;
+
+  calculatorWindow = ui::CreateDialogWindow(CalculatorWindowSpec(), HandleCalculatorEvent);
+  ui::SetWindowIcon(calculatorWindow, ResourceName(kIconCalculator));
+  for (const PictureControl& picture : kRoomPictures) {
+    ui::LoadPicture(calculatorWindow, picture.id, ResourceName(picture.resource));
+  }
+  CreateFonts();
+  if (!argumentText.empty()) TakeCommandLine(argumentText);
+  SetUpCatalogue();
+  FillLists();
+  ShowPicture(kPicturePlain);
+  ui::SetColors(calculatorWindow, kPowerWarning, kBlack, kRed);
+  Show(kPowerWarning, false);
+  ReadStartUpInputs();
+  // The over-power marking waits for the first event that runs it.
+  ComputeLayout();
+  ShowDiagram();
+  ShowModelResults();
+}
+
+void FinishCalculator() {
+  ui::DestroyWindow(calculatorWindow);
+  calculatorWindow = nullptr;
+  for (ui::Font** font : {&fontA, &fontB, &fontC}) {
+    ui::DeleteFont(*font);
+    *font = nullptr;
+  }
+}
+
+int RunCalculator(std::string_view argumentText) {
+  StartCalculator(argumentText);
+  ui::RunModal(calculatorWindow);
+  FinishCalculator();
+  return 0;
+}
+
+int HandleCalculatorEvent(const ui::Event& event) {
+  if (event.message == ui::kWmSysCommand) {
+    if ((event.param & ui::kSysCommandMask) == ui::kScClose) WriteHandoffFile();
+  } else if (event.message == ui::kWmCommand) {
+    HandleCommand(event.controlId, event.code);
+  }
+  return 0;
+}
+
+void ShowDiagram() {
+  if (!layoutComputed) {
+    // Nothing has been calculated yet (the ceiling was never above the ear
+    // level): show no figures rather than placeholders or zeros.
+    for (int id : {kFirstX, kFirstY, kTotalCount, kNominalSpacing}) SetText(id, "");
+    for (int id : {kMarkAlongX, kMarkAlongY, kMarkDiagonal, kSpacingX, kSpacingY}) Show(id, false);
+    return;
+  }
+  const DiagramTexts texts = FormatDiagram(layout);
+  SetText(kFirstX, texts.firstX);
+  if (texts.spacingX) {
+    SetText(kSpacingX, *texts.spacingX);
+    Show(kMarkAlongX, true);
+    Show(kSpacingX, true);
+  } else {
+    Show(kMarkDiagonal, false);
+    Show(kMarkAlongX, false);
+    Show(kSpacingX, false);
+  }
+  SetText(kFirstY, texts.firstY);
+  if (texts.spacingY) {
+    SetText(kSpacingY, *texts.spacingY);
+    Show(kMarkAlongY, true);
+    Show(kSpacingY, true);
+  } else {
+    Show(kMarkAlongY, false);
+    Show(kMarkDiagonal, false);
+    Show(kSpacingY, false);
+  }
+  if (texts.spacingX && texts.spacingY) Show(kMarkDiagonal, true);
+  SetText(kTotalCount, texts.totalCount);
+  SetText(kNominalSpacing, texts.nominalSpacing);
+}
+
+void ShowModelResults() {
+  const ModelTexts texts = FormatModelResults(layout, ModelRow(room.modelIndex));
+  SetText(kSensitivity, texts.sensitivity);
+  SetText(kPowerRequired, layoutComputed ? texts.powerRequired : "");
+  SetText(kMaxPower, texts.maxPower);
+  SetText(kTap, layoutComputed ? texts.tap : "");
+}
+
+void ShowLimitWarning() {
+  const LoudspeakerModel& model = ModelRow(room.modelIndex);
+  const bool powerExceeded = layoutComputed && PowerExceeded(layout, model);
+  const bool tapExceeded = layoutComputed && TapExceeded(layout, model);
+  auto background = [](bool marked) { return marked ? std::optional<ui::Color>(kRed) : std::nullopt; };
+  ui::SetColors(calculatorWindow, kPowerRequired, kBlack, background(powerExceeded));
+  ui::SetColors(calculatorWindow, kTap, kBlack, background(tapExceeded));
+  // One repaint of the window shows both colours; it is coalesced, not drawn twice.
+  ui::RedrawWindow(calculatorWindow);
+  Show(kPowerWarning, powerExceeded || tapExceeded);
+}
+
+void ShowFocusHelp(int controlId, int notification) {
+  const FocusHelp* help = FindFocusHelp(controlId, notification);
+  if (help == nullptr) return;
+  if (help->picture != 0) ShowPicture(help->picture);
+  SetText(kHelpNotes, help->note);
+}
+
+}  // namespace halvex::hxp

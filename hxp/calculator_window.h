@@ -1,0 +1,81 @@
+// The calculator window "Planar Speaker Layout": its controls as data.
+#pragma once
+
+#include "ui/ui.h"
+
+namespace halvex::hxp {
+
+// Control ids.
+enum ControlId : int {
+  kRoomLength = 119,
+  kRoomWidth = 120,
+  kEarLevel = 121,
+  kCeilingHeight = 122,
+  kTargetSpl = 123,
+  kDeviationList = 124,
+  kModelList = 125,
+  kLayoutGroup = 126,
+  kRoomGroup = 127,
+  kLoudspeakerGroup = 128,
+  kSpacingX = 129,
+  kSpacingY = 130,
+  kMarkAlongY = 131,    // next loudspeaker along Y
+  kMarkAlongX = 132,    // next loudspeaker along X
+  kMarkFirst = 133,     // the first loudspeaker, lower left
+  kMarkDiagonal = 134,  // the diagonal neighbour
+  kFirstX = 135,
+  kFirstY = 136,
+  kPowerRequired = 140,
+  kSensitivity = 142,
+  kMaxPower = 144,
+  kTap = 145,
+  kNominalSpacing = 147,
+  kHelpNotes = 150,
+  kPictureCeiling = 157,
+  kPictureEarLevel = 158,
+  kPictureLength = 159,
+  kPictureWidth = 160,
+  kPictureSpl = 161,
+  kPicturePlain = 162,
+  kTotalCount = 164,
+  kDiagramClickArea = 167,
+  kPowerWarning = 172,
+};
+
+// Bitmap resources of the room pictures, and the window icon.
+enum Resource : int {
+  kBitmapCeiling = 113,
+  kBitmapEarLevel = 114,
+  kBitmapLength = 115,
+  kBitmapWidth = 116,
+  kBitmapSpl = 117,
+  kBitmapPlain = 118,
+  kIconCalculator = 119,
+};
+
+struct PictureControl {
+  int id;
+  int resource;
+};
+
+// The six room pictures, stacked in one place; exactly one shows at a time.
+inline constexpr PictureControl kRoomPictures[] = {
+    {kPictureLength, kBitmapLength},   {kPicturePlain, kBitmapPlain},     {kPictureSpl, kBitmapSpl},
+    {kPictureEarLevel, kBitmapEarLevel}, {kPictureWidth, kBitmapWidth}, {kPictureCeiling, kBitmapCeiling},
+};
+
+// Controls and their bold fonts: A (8 pt) on the diagram values, B (14 pt)
+// on the loudspeaker marks, C (12 pt) on the total count.
+inline constexpr int kFontAPoints = 8;
+inline constexpr int kFontBPoints = 14;
+inline constexpr int kFontCPoints = 12;
+inline constexpr int kFontAControls[] = {kSpacingX, kSpacingY, kFirstX, kFirstY};
+inline constexpr int kFontBControls[] = {kMarkAlongY, kMarkAlongX, kMarkFirst, kMarkDiagonal};
+inline constexpr int kFontCControls[] = {kTotalCount};
+
+const ui::WindowSpec& CalculatorWindowSpec();
+
+// "#" and the bare number: "#115".
+std::string ResourceName(int resource);
+
+}  // namespace halvex::hxp

@@ -1,0 +1,215 @@
+#include <string>
+#include <vector>
+
+#include "calc/layout.h"
+#include "calculator_fixture.h"
+
+namespace halvex::hxp {
+namespace {
+
+TEST_F(CalculatorTest, StartedWithoutArgumentsShowsTheDefaultRoom) {
+  Start();
+  EXPECT_EQ(t::WindowTitle(window_), "Planar Speaker Layout");
+  EXPECT_EQ(Text(kRoomLength), "20");
+  EXPECT_EQ(Text(kRoomWidth), "15");
+  EXPECT_EQ(Text(kEarLevel), "5");
+  EXPECT_EQ(Text(kCeilingHeight), "9");
+  EXPECT_EQ(Text(kTargetSpl), "90");
+  EXPECT_EQ(ui::SelectedEntryText(window_, kDeviationList), " 3");
+  EXPECT_EQ(ui::SelectedEntryText(window_, kModelList), "NV40     ");
+  EXPECT_EQ(VisiblePicture(), kPicturePlain);
+  EXPECT_EQ(Text(kPowerRequired), " .7");
+  EXPECT_EQ(Text(kTap), " .5");
+  EXPECT_EQ(Text(kSensitivity), " 94");
+  EXPECT_EQ(Text(kMaxPower), " 16");
+  EXPECT_FALSE(Shown(kPowerWarning));
+  EXPECT_EQ(Text(kHelpNotes), "Help Notes");
+  // The diagram of one loudspeaker in the middle.
+  EXPECT_EQ(Text(kFirstX), " 10");
+  EXPECT_EQ(Text(kFirstY), " 7.5");
+  EXPECT_EQ(Text(kTotalCount), " 1");
+  EXPECT_EQ(Text(kNominalSpacing), " 21");
+  for (int id : {kSpacingX, kSpacingY, kMarkAlongX, kMarkAlongY, kMarkDiagonal}) EXPECT_FALSE(Shown(id)) << id;
+  EXPECT_TRUE(Shown(kMarkFirst));
+}
+
+TEST_F(CalculatorTest, ListsHoldTheCatalogueAndTheDeviations) {
+  Start();
+  const std::vector<std::string> models = {"NV40     ", "NV50     ", "JR2A     ", "JR2B     ",
+                                           "MW3018K  ", "MW3009P  ", "LX7R     "};
+  ASSERT_EQ(t::ListCount(window_, kModelList), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(t::ListEntry(window_, kModelList, i), models[i]);
+  ASSERT_EQ(t::ListCount(window_, kDeviationList), 7);
+  for (int d = 0; d <= 6; ++d) EXPECT_EQ(t::ListEntry(window_, kDeviationList, d), " " + std::to_string(d));
+}
+
+TEST_F(CalculatorTest, CommandLineValuesGoToTheirFields) {
+  const struct {
+    const char* arguments;
+    const char *ceiling, *ear, *length, *width, *spl;
+  } rows[] = {
+      {"12,4,30,25,95", "12", "4", "30", "25", "95"},
+      {"9,5,-20,15,90", "9", "5", "-20", "15", "90"},
+      {",,,,", "", "", "", "", ""},
+      {"9,5", "9", "5", "20", "15", "90"},
+      {"12", "12", "5", "20", "15", "90"},
+      {"9,5,20,15,90,77,88", "9", "5", "20", "15", "90"},
+      {"\"1,2\", 3 ,x", "1,2", "3", "x", "15", "90"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    Start(row.arguments);
+    EXPECT_EQ(Text(kCeilingHeight), row.ceiling);
+    EXPECT_EQ(Text(kEarLevel), row.ear);
+    EXPECT_EQ(Text(kRoomLength), row.length);
+    EXPECT_EQ(Text(kRoomWidth), row.width);
+    EXPECT_EQ(Text(kTargetSpl), row.spl);
+    FinishCalculator();
+  }
+}
+
+TEST_F(CalculatorTest, FirstResultsUseTheCommandLineValues) {
+  Start("12,4,30,25,95");
+  EXPECT_EQ(Text(kFirstX), " 15");
+  EXPECT_EQ(Text(kFirstY), " 12.5");
+  EXPECT_EQ(Text(kNominalSpacing), " 43");
+  EXPECT_EQ(Text(kPowerRequired), " 9.1");
+  EXPECT_EQ(Text(kTap), " 8");
+}
+
+TEST_F(CalculatorTest, StartUpTakesNegativeValuesAsTheyStand) {
+  Start("9,5,-20,15,90");
+  EXPECT_EQ(room.roomLength, -20);
+  EXPECT_EQ(Text(kFirstX), "-10");
+}
+
+// No placeholder may stay on screen as if it were a result.
+void ExpectNoPlaceholders(ui::Window* window) {
+  const struct {
+    int id;
+    const char* placeholder;
+  } placeholders[] = {{kSpacingX, "ccx"},  {kSpacingY, "ccy"},    {kFirstX, "ccy"},
+                      {kFirstY, "ccy"},    {kTotalCount, "SpeakerCount"}, {kNominalSpacing, "cc"},
+                      {kPowerRequired, "Power"}, {kMaxPower, "Power"}, {kTap, "Tap"},
+                      {kSensitivity, "Sens"}};
+  for (const auto& p : placeholders) {
+    SCOPED_TRACE(p.id);
+    EXPECT_FALSE(ui::IsShown(window, p.id) && ui::GetText(window, p.id) == p.placeholder);
+  }
+}
+
+TEST_F(CalculatorTest, NoResultsWhileTheCeilingIsNotAboveTheEarLevel) {
+  for (const char* arguments : {"5,5,20,15,90", ",,,,", "4,5,20,15,90"}) {
+    SCOPED_TRACE(arguments);
+    Start(arguments);
+    ExpectNoPlaceholders(window_);
+    EXPECT_EQ(Text(kPowerRequired), "");
+    EXPECT_EQ(Text(kTap), "");
+    EXPECT_EQ(Text(kTotalCount), "");
+    EXPECT_EQ(Text(kFirstX), "");
+    EXPECT_EQ(Text(kSensitivity), " 94");  // the model's own figures are known
+    EXPECT_FALSE(Shown(kPowerWarning));
+    FinishCalculator();
+  }
+  Start();
+  ExpectNoPlaceholders(window_);
+}
+
+TEST_F(CalculatorTest, ControlsSitAtTheirDialogUnits) {
+  Start();
+  const int dpi = ui::ScreenDpi();
+  for (const ui::ControlSpec& spec : CalculatorWindowSpec().controls) {
+    if (spec.kind == ui::ControlKind::Combo) continue;
+    SCOPED_TRACE(spec.id);
+    EXPECT_EQ(t::Geometry(window_, spec.id), ui::DialogToPixels({spec.x, spec.y, spec.w, spec.h}, dpi));
+  }
+  EXPECT_EQ(t::ClientSize(window_), ui::DialogToPixels({0, 0, 400, 331}, dpi));
+  if (dpi == 96) {
+    EXPECT_EQ(t::Geometry(window_, kRoomLength), (ui::Rect{177, 216, 41, 25}));
+    EXPECT_EQ(t::Geometry(window_, kPicturePlain), (ui::Rect{24, 16, 465, 234}));
+    EXPECT_EQ(t::Geometry(window_, kHelpNotes), (ui::Rect{321, 429, 257, 96}));
+  }
+}
+
+TEST_F(CalculatorTest, TabOrderFollowsTheInputs) {
+  Start();
+  EXPECT_EQ(t::TabOrder(window_), (std::vector<int>{kRoomLength, kRoomWidth, kEarLevel, kTargetSpl, kCeilingHeight,
+                                                    kDeviationList, kModelList}));
+}
+
+TEST_F(CalculatorTest, InputFieldsLieInFrontOfThePictures) {
+  StartShown();
+  for (int id : {kRoomLength, kRoomWidth, kEarLevel, kTargetSpl, kCeilingHeight}) {
+    const ui::Rect r = t::Geometry(window_, id);
+    EXPECT_EQ(t::ControlAt(window_, r.x + r.w / 2, r.y + r.h / 2), id);
+  }
+}
+
+TEST_F(CalculatorTest, BoldFontsOnTheDiagram) {
+  Start();
+  const int dpi = ui::ScreenDpi();
+  const struct {
+    int id, points;
+  } rows[] = {{kSpacingX, 8}, {kFirstY, 8}, {kMarkFirst, 14}, {kMarkDiagonal, 14}, {kTotalCount, 12}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.id);
+    EXPECT_EQ(t::FontPixelSize(window_, row.id), ui::FontPixelHeight(row.points, dpi));
+    EXPECT_TRUE(t::FontBold(window_, row.id));
+  }
+  if (dpi == 96) {
+    EXPECT_EQ(t::FontPixelSize(window_, kMarkFirst), 18);
+  }
+  EXPECT_FALSE(t::FontBold(window_, kNominalSpacing));
+}
+
+TEST_F(CalculatorTest, PicturesAreLoadedAtTheirOwnSize) {
+  Start();
+  for (const PictureControl& picture : kRoomPictures) {
+    SCOPED_TRACE(picture.id);
+    EXPECT_TRUE(t::HasPicture(window_, picture.id));
+    EXPECT_EQ(t::PictureSize(window_, picture.id), (ui::Rect{0, 0, 465, 234}));
+  }
+  EXPECT_FALSE(t::HasPicture(window_, kDiagramClickArea));
+  EXPECT_EQ(ResourceName(kBitmapLength), "#115");
+}
+
+struct DiagramCase {
+  const char* name;
+  float countX, countY, spacingX, spacingY, total;
+  const char *firstX, *firstY, *count;
+  bool spacingXShown, spacingYShown, alongX, alongY, diagonal;
+};
+
+TEST_F(CalculatorTest, DiagramShowsTheGrid) {
+  Start();
+  const DiagramCase cases[] = {
+      {"one each way", 1, 1, 15, 20, 1, " 7.5", " 10", " 1", false, false, false, false, false},
+      {"three by one", 3, 1, 6.6f, 15, 3, " 3.3", " 7.5", " 3", true, false, true, false, false},
+      {"both above one", 4, 3, 15, 13.3f, 12, " 7.5", " 6.65", " 12", true, true, true, true, true},
+      {"back to one along Y", 4, 1, 15, 40, 4, " 7.5", " 20", " 4", true, false, true, false, false},
+      {"empty room", 1, 1, 0, 0, 1, " 0", " 0", "", false, false, false, false, false},
+      {"odd half", 2, 2, 7.3f, 7.3f, 4, " 3.65", " 3.65", " 4", true, true, true, true, true},
+  };
+  for (const DiagramCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    layout.countX = c.countX;
+    layout.countY = c.countY;
+    layout.spacingX = c.spacingX;
+    layout.spacingY = c.spacingY;
+    layout.totalCount = c.total;
+    ShowDiagram();
+    EXPECT_EQ(Text(kFirstX), c.firstX);
+    EXPECT_EQ(Text(kFirstY), c.firstY);
+    EXPECT_EQ(Text(kTotalCount), c.count);
+    EXPECT_EQ(Shown(kSpacingX), c.spacingXShown);
+    EXPECT_EQ(Shown(kSpacingY), c.spacingYShown);
+    EXPECT_EQ(Shown(kMarkAlongX), c.alongX);
+    EXPECT_EQ(Shown(kMarkAlongY), c.alongY);
+    EXPECT_EQ(Shown(kMarkDiagonal), c.diagonal);
+    EXPECT_TRUE(Shown(kMarkFirst));
+  }
+  EXPECT_EQ(Text(kSpacingX), " 7.3");
+}
+
+}  // namespace
+}  // namespace halvex::hxp
