@@ -6,8 +6,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
 
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$root/build/launcher/halvex" ]; then
-  cd "$root/build/launcher"
-  exec ./halvex
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  # The calculators hand their values back through hx.tmp in the current
+  # directory; keep it out of the source tree.
+  mkdir -p "$root/build/run"
+  cd "$root/build/run"
+  if [ -x "$root/build/launcher/halvex" ]; then
+    exec "$root/build/launcher/halvex"
+  fi
+  exec "$root/build/hxp/HXP"
 fi
 exec "$root/build/hxplan/hxplan" 9,5,20,15,90

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/ui.h"
 
@@ -56,12 +57,16 @@ int VisibleControlAt(Window* window, int x, int y);
 // inside it is left to the window and its handler.
 void Activate(Window* window);
 
-// The message box open over the windows, if any, and closing it with its
-// button as the user does.
+// From now on every message box is answered with its button as soon as it
+// shows, as a user would; its title and text are kept until taken.
 struct MessageBoxText {
   std::string title, text;
 };
-std::optional<MessageBoxText> OpenMessageBox();
-void CloseMessageBox();
+void AnswerMessageBoxes();
+std::vector<MessageBoxText> TakeAnsweredMessageBoxes();
+
+// Whether a label shows all of its text: wrapped at its width, the lines fit
+// its height (false for a control that is not a label).
+bool ShowsWholeText(Window* window, int id);
 
 }  // namespace ui::testing

@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <utility>
 
 #include "ui/testing.h"
 #include "ui/ui_qt_internal.h"
@@ -234,31 +236,46 @@ void Activate(Window* window) {
 
 namespace {
 
-QMessageBox* OpenBox() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) return box;
+std::vector<MessageBoxText> answeredBoxes;
+
+class MessageBoxAnswerer : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* box = qobject_cast<QMessageBox*>(watched);
+    if (box != nullptr && event->type() == QEvent::Show) {
+      answeredBoxes.push_back({box->windowTitle().toLatin1().toStdString(), box->text().toLatin1().toStdString()});
+      // Pressed from the box's own loop, once it runs.
+      QTimer::singleShot(0, box, [box] {
+        const QList<QAbstractButton*> buttons = box->buttons();
+        if (buttons.isEmpty()) {
+          box->reject();
+        } else {
+          buttons.front()->click();
+        }
+      });
+    }
+    return false;
   }
-  return nullptr;
-}
+};
 
 }  // namespace
 
-std::optional<MessageBoxText> OpenMessageBox() {
-  const QMessageBox* box = OpenBox();
-  if (box == nullptr) return std::nullopt;
-  return MessageBoxText{box->windowTitle().toLatin1().toStdString(), box->text().toLatin1().toStdString()};
+void AnswerMessageBoxes() {
+  static QPointer<MessageBoxAnswerer> answerer;  // gone with the application
+  if (answerer) return;
+  answerer = new MessageBoxAnswerer;
+  answerer->setParent(qApp);
+  qApp->installEventFilter(answerer);
 }
 
-void CloseMessageBox() {
-  QMessageBox* box = OpenBox();
-  if (box == nullptr) return;
-  const QList<QAbstractButton*> buttons = box->buttons();
-  if (buttons.isEmpty()) {
-    box->reject();
-  } else {
-    buttons.front()->click();
-  }
-  QCoreApplication::processEvents();
+std::vector<MessageBoxText> TakeAnsweredMessageBoxes() { return std::exchange(answeredBoxes, {}); }
+
+bool ShowsWholeText(Window* window, int id) {
+  auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
+  if (label == nullptr) return false;
+  if (label->wordWrap()) return label->heightForWidth(label->width()) <= label->height();
+  const QSize needed = label->sizeHint();
+  return needed.width() <= label->width() && needed.height() <= label->height();
 }
 
 }  // namespace ui::testing
