@@ -12,8 +12,17 @@ function(halvex_add_test name)
   if(NOT ARG_NO_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
+  # Only the properties given: an empty value would drop out of the list and
+  # shift the next name into its place.
+  set(properties "")
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${ARG_ENVIRONMENT}"
+    PROPERTIES ${properties}
     DISCOVERY_TIMEOUT 30)
 endfunction()

@@ -65,8 +65,9 @@ struct MessageBoxText {
 void AnswerMessageBoxes();
 std::vector<MessageBoxText> TakeAnsweredMessageBoxes();
 
-// Whether a label shows all of its text: wrapped at its width, the lines fit
-// its height (false for a control that is not a label).
+// Whether a label shows all of its visible text: laid out in its font at its
+// width (wrapped if it wraps), the text up to its last non-blank character
+// fits its height (false for a control that is not a label).
 bool ShowsWholeText(Window* window, int id);
 
 }  // namespace ui::testing

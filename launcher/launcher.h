@@ -1,0 +1,113 @@
+// The launcher: a notice window naming the maker, then the choice window with
+// the five room values over a room picture, whose "Planar" and "Cone" buttons
+// start a calculator with the values and take them back from hx.tmp once the
+// calculator has ended. The values live nowhere but in the five edit fields.
+#pragma once
+
+#include <array>
+
+#include "launcher/handoff/handoff.h"
+#include "ui/ui.h"
+
+namespace halvex::launcher {
+
+// Control ids of the choice window.
+inline constexpr int kPlanarButton = 1001;
+inline constexpr int kConeButton = 1002;
+inline constexpr int kLogoPicture = 1005;
+inline constexpr int kRoomPicture = 1006;
+inline constexpr int kLengthField = 1007;
+inline constexpr int kWidthField = 1008;
+inline constexpr int kEarLevelField = 1009;
+inline constexpr int kSplField = 1010;
+inline constexpr int kCeilingField = 1011;
+
+// Control ids of the notice window.
+inline constexpr int kOkButton = 1019;
+inline constexpr int kCopyrightLabel = 1020;
+inline constexpr int kHeadingLabel = 1021;
+inline constexpr int kWarrantyLabel = 1022;
+inline constexpr int kDescriptionLabel = 1023;
+inline constexpr int kRevisionLabel = 1024;
+
+// The fields of hand-off values 1 to 5: ceiling height, ear level, room
+// length, room width, SPL. Both the command line and the file use this order.
+inline constexpr std::array<int, handoff::kValueCount> kHandoffFields{kCeilingField, kEarLevelField, kLengthField,
+                                                                      kWidthField, kSplField};
+
+// Which button starts which calculator, by the name of its program file.
+struct Calculator {
+  int button;
+  const char* command;
+};
+#ifdef _WIN32
+inline constexpr std::array<Calculator, 2> kCalculators{{{kPlanarButton, "HXP.exe"}, {kConeButton, "HXC.exe"}}};
+#else
+inline constexpr std::array<Calculator, 2> kCalculators{{{kPlanarButton, "HXP"}, {kConeButton, "HXC"}}};
+#endif
+
+inline constexpr const char* kWindowIcon = "#107";
+inline constexpr int kHeadingPoints = 8;
+inline constexpr const char* kErrorTitle = "Halvex";
+
+// The notice texts. Lines break at a lone carriage return; the blanks at the
+// ends of lines are part of the texts.
+inline constexpr const char* kNoticeTitle = "HX ";
+inline constexpr const char* kMakerHeading = "Veltrane";
+inline constexpr const char* kCopyrightText = "Copyright (C) Veltrane. All rights reserved.";
+inline constexpr const char* kRevisionText = " Rev. 1.5";
+inline constexpr const char* kDescriptionText =
+    "DE Vaza will calculate a typical overhead distributed sound system using Veltrane Loudspeakers and display \r"
+    "the location of the first loudspeaker from the walls (lower left corner).\r"
+    "The calculations are based on a typical square layout taking in consideration the wide coverage angle of the "
+    "Veltrane \r"
+    "loudspeakers up to 8kHz.";
+inline constexpr const char* kWarrantyText =
+    "VELTRANE MAKES NO REPRESENTATION OR WARRANTY REGARDING THE RESULTS \r"
+    "OBTAINABLE THROUGH THE USE OF THIS SOFTWARE. NO ORAL OR WRITTEN INFORMATION OR ADVICE  \r"
+    "GIVEN BY VELTRANE, ITS DEALERS, DISTRIBUTORS, AGENTS, AFFILIATES, \r"
+    "DEVELOPERS, DIRECTORS, OFFICERS, OR EMPLOYEES SHALL CREATE A WARRANTY OR IN ANY WAY \r"
+    "INCREASE THE SCOPE OF THIS WARRANTY\r ";
+
+// The two windows as data: creation order is tab order.
+extern const ui::WindowSpec kNoticeWindow;
+extern const ui::WindowSpec kChoiceWindow;
+
+// Program-wide state: each window while it exists, the notice's heading
+// font, and per window the control that had the focus when the window was
+// last deactivated (0: none remembered).
+inline ui::Window* noticeWindow = nullptr;
+inline ui::Window* choiceWindow = nullptr;
+inline ui::Font* headingFont = nullptr;
+inline int noticeFocus = 0;
+inline int choiceFocus = 0;
+
+// Program entry: the notice window, then the choice window; returns 0.
+int RunLauncher();
+
+// Builds the notice window hidden, with its icon, texts and bold heading
+// font; runs it until "&Ok" or the close command; destroys it and the font.
+void BuildNoticeWindow();
+void RunNoticeWindow();
+void DestroyNoticeWindow();
+int HandleNoticeEvent(const ui::Event& event);
+
+// Builds the choice window hidden, with its icon, pictures and the default
+// values; runs it until the close command; destroys it.
+void BuildChoiceWindow();
+void RunChoiceWindow();
+void DestroyChoiceWindow();
+int HandleChoiceEvent(const ui::Event& event);
+
+// Starts the calculator `command` with the five values of the choice window,
+// waits for its end while the window keeps painting and ignores input, then
+// reads hx.tmp back into the fields if the calculator wrote it meanwhile. A
+// calculator that cannot be started is reported in a message box; the fields
+// then keep their values.
+void StartChild(const char* command);
+
+// The five values as the choice window's fields hold them, and setting them.
+handoff::Values ReadFields();
+void SetFields(const handoff::Values& values);
+
+}  // namespace halvex::launcher

@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""The whole round trip with real processes under a virtual X server.
+
+    e2e_round_trip.py <halvex program> <HXP program> <stand-in calculator>
+
+The launcher is copied into a folder of its own with HXP beside it and runs
+in another folder, so hx.tmp lies in its current directory and HXP is found
+through the launcher's own directory. The test dismisses the notice with the
+keyboard, presses "Planar", replaces the room width in HXP with 18 by real
+key events, closes HXP through the window system's close request, and checks
+the file HXP wrote. Then the stand-in calculator takes HXP's place (first in
+the lookup order) and records what the launcher passes on the next two
+presses of "Planar": "9,5,20,18,90" both times, since the stand-in writes
+nothing back and the launcher keeps its values.
+
+Exits 77 (skipped) when the X tools are missing.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "x11"))
+from xsession import StepFailed, XSession, children_of, missing_tools, wait_until  # noqa: E402
+
+SKIPPED = 77
+HXP_TITLE = "^Planar Speaker Layout$"
+# HXP's room width field, 246, 138, 27 x 15 dialog units: its centre in
+# pixels at the 96 dpi the server runs at (6 x 13 base units).
+WIDTH_FIELD_CENTRE = ((246 * 6 + 27 * 3) // 4, (138 * 13 + 15 * 13 // 2) // 8)
+
+
+def runs_of(log):
+    """The argument lists the stand-in recorded, one per run."""
+    runs = []
+    if os.path.exists(log):
+        with open(log, encoding="latin-1") as lines:
+            for line in lines:
+                line = line.rstrip("\n")
+                if line.startswith("name "):
+                    runs.append([])
+                elif line.startswith("arg ") and runs:
+                    runs[-1].append(line[4:])
+    return runs
+
+
+def round_trip(x, folder, halvex, hxp, stand_in, failures):
+    app = os.path.join(folder, "app")
+    work = os.path.join(folder, "work")
+    log = os.path.join(folder, "stand-in.log")
+    os.makedirs(app)
+    os.makedirs(work)
+    launcher_copy = os.path.join(app, "halvex")
+    shutil.copy2(halvex, launcher_copy)
+    os.symlink(os.path.abspath(hxp), os.path.join(app, "HXP"))
+    hx_tmp = os.path.join(work, "hx.tmp")
+
+    # In a sanitizer build the toolkit's own libraries must not fail the run.
+    suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan.supp")
+    lsan = ":".join(filter(None, [os.environ.get("LSAN_OPTIONS"), f"suppressions={suppressions}"]))
+    output = open(os.path.join(folder, "halvex.log"), "w")
+    launcher = subprocess.Popen([launcher_copy], cwd=work, env=x.env(HALVEX_STAND_IN_LOG=log, LSAN_OPTIONS=lsan),
+                                stdout=output, stderr=subprocess.STDOUT)
+    step = "start"
+    try:
+        step = "dismiss the notice"
+        notice = x.find("^HX $")
+        x.focus(notice)
+        x.key("Return")  # "&Ok" has the focus
+        choice = x.find("^Halvex$")
+        x.wait_gone(notice)
+
+        step = "press Planar"
+        x.focus(choice)
+        x.key("Return")  # "Planar" has the focus
+        calculator = x.find(HXP_TITLE)
+        wait_until(lambda: children_of(launcher.pid), "HXP running as the launcher's child")
+
+        step = "type 18 as the room width in HXP"
+        x.focus(calculator)
+        x.click(calculator, *WIDTH_FIELD_CENTRE)
+        x.key("ctrl+a")
+        x.type("18")
+
+        step = "close HXP"
+        x.close(calculator)
+        x.wait_gone(calculator)
+        # Once the launcher has reaped HXP it has read the file and takes input again.
+        wait_until(lambda: not children_of(launcher.pid), "the launcher to see HXP end")
+        with open(hx_tmp, "rb") as written:
+            got = written.read()
+        want = b'"9"\r\n"5"\r\n"20"\r\n"18"\r\n"90"\r\n'
+        if got != want:
+            failures.append(f"hx.tmp holds {got!r}, expected {want!r}")
+
+        step = "press Planar twice with the stand-in in HXP's place"
+        replacement = os.path.join(app, "HXP.new")
+        os.symlink(os.path.abspath(stand_in), replacement)
+        os.replace(replacement, os.path.join(app, "HXP"))
+        for press in (1, 2):
+            x.focus(choice)
+            x.key("Return")
+            wait_until(lambda: len(runs_of(log)) >= press, f"run {press} of the stand-in")
+            wait_until(lambda: not children_of(launcher.pid), f"the launcher to see run {press} end")
+        runs = runs_of(log)
+        if runs != [["9,5,20,18,90"], ["9,5,20,18,90"]]:
+            failures.append(f"the stand-in was given {runs}, expected 9,5,20,18,90 twice")
+
+        step = "close the launcher"
+        x.close(choice)
+        code = launcher.wait(timeout=30)
+        if code != 0:
+            failures.append(f"the launcher ended with {code}")
+    except (StepFailed, subprocess.TimeoutExpired, OSError) as failure:
+        failures.append(f"{step}: {failure}")
+        for window in ("^HX $", "^Halvex$", HXP_TITLE):
+            try:
+                found = x.find(window)
+                name = window.strip("^$").replace(" ", "-")
+                x.screenshot(found, os.path.abspath(f"e2e-failure-{name}.png"))
+            except StepFailed:
+                pass
+    finally:
+        for child in children_of(launcher.pid):
+            try:
+                os.kill(child, 9)
+            except OSError:
+                pass
+        if launcher.poll() is None:
+            launcher.kill()
+            launcher.wait()
+        output.close()
+    if failures:
+        with open(os.path.join(folder, "halvex.log")) as text:
+            sys.stderr.write("launcher output:\n" + text.read())
+
+
+def main(halvex, hxp, stand_in):
+    missing = missing_tools()
+    if missing:
+        print(f"SKIPPED: {', '.join(missing)} not installed (scripts/setup.sh installs them)")
+        return SKIPPED
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="halvex-e2e-") as folder, XSession() as x:
+        round_trip(x, folder, halvex, hxp, stand_in, failures)
+    for failure in failures:
+        print(f"FAILED: {failure}", file=sys.stderr)
+    if not failures:
+        print("round trip passed: HXP wrote the width 18 and the launcher passed 9,5,20,18,90 on")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    sys.exit(main(*sys.argv[1:]))
