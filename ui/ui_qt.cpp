@@ -65,7 +65,8 @@ QString ResourcePath(std::string_view name) {
 
 QFont DialogFont() {
   QFont font(QString::fromLatin1(kFontFace));
-  // The dialog font's height rounds, as the window system does for a dialog template.
+  // 8 points at the screen's resolution; the dialog units do not follow the
+  // font but stay those of the reference font, so the layout keeps its size.
   font.setPointSizeF(kDialogFontPoints);
   font.setStyleHint(QFont::SansSerif);
   return font;
@@ -189,7 +190,7 @@ Control* Find(Window* window, int id) {
 
 namespace {
 
-QWidget* CreateControl(Window* window, const ControlSpec& spec, Control& control) {
+QWidget* CreateControl(Window* window, const ControlSpec& spec) {
   QWidget* parent = window->dialog;
   const bool tabStop = (spec.style & style::kTabStop) != 0;
   switch (spec.kind) {
@@ -262,7 +263,6 @@ QWidget* CreateControl(Window* window, const ControlSpec& spec, Control& control
       return button;
     }
   }
-  (void)control;
   return nullptr;
 }
 
@@ -303,29 +303,29 @@ Window* CreateDialogWindow(const WindowSpec& spec, EventHandler handler) {
   const Rect size = DialogToPixels({0, 0, spec.width, spec.height}, dpi);
   dialog->setFixedSize(size.w, size.h);
 
-  for (const ControlSpec& spec : spec.controls) {
-    Control& control = window->controls[spec.id];
-    control.kind = spec.kind;
-    control.style = spec.style;
-    control.text = spec.text;
+  for (const ControlSpec& item : spec.controls) {
+    Control& control = window->controls[item.id];
+    control.kind = item.kind;
+    control.style = item.style;
+    control.text = item.text;
     window->settingText++;
-    control.widget = CreateControl(window, spec, control);
+    control.widget = CreateControl(window, item);
     window->settingText--;
-    window->order.push_back(spec.id);
+    window->order.push_back(item.id);
     QWidget* widget = control.widget;
-    widget->setProperty("halvexId", spec.id);
-    if (PassesClicksThrough(spec)) widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-    if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Picture || spec.kind == ControlKind::Line) {
+    widget->setProperty("halvexId", item.id);
+    if (PassesClicksThrough(item)) widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (item.kind == ControlKind::Label || item.kind == ControlKind::Picture || item.kind == ControlKind::Line) {
       widget->setFocusPolicy(Qt::NoFocus);
     }
-    Rect pixels = DialogToPixels({spec.x, spec.y, spec.w, spec.h}, dpi);
-    if (spec.kind == ControlKind::Combo) {
+    Rect pixels = DialogToPixels({item.x, item.y, item.w, item.h}, dpi);
+    if (item.kind == ControlKind::Combo) {
       // The table gives the height with the list dropped down; closed, the
       // box is as tall as its text needs.
       pixels.h = std::min(pixels.h, widget->sizeHint().height());
     }
     widget->setGeometry(pixels.x, pixels.y, pixels.w, pixels.h);
-    if (spec.kind == ControlKind::Picture && spec.text[0] != '\0') LoadPicture(window, spec.id, spec.text);
+    if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
   }
   // The first control created lies on top, as in a dialog built from a template.
   for (int id : window->order) window->controls[id].widget->lower();
