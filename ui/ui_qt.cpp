@@ -74,6 +74,9 @@ QFont DialogFont() {
 
 }  // namespace
 
+// Qt reports a screen above 96 dpi with a device pixel ratio (1.25 at 120 dpi)
+// and a logical resolution of 96, and scales the whole window: dialog units,
+// fonts and pictures grow together, as the window system scales a dialog.
 int ScreenDpi() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
