@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "calc/catalogue.h"
@@ -102,6 +103,23 @@ void ApplyEarLevelRule() {
   // back and recalculates before this one goes on.
   SetText(kEarLevel, FormatResult(room.earLevel));
   correctingEarLevel = false;
+}
+
+// One direction of the diagram: the first loudspeaker's distance always, the
+// spacing and the next mark only while more than one stands that way; with
+// one, the diagonal mark goes too.
+void ShowDiagramAxis(int firstId, int spacingId, int markId, const std::string& first,
+                     const std::optional<std::string>& spacing) {
+  SetText(firstId, first);
+  if (spacing) {
+    SetText(spacingId, *spacing);
+    Show(markId, true);
+    Show(spacingId, true);
+  } else {
+    Show(kMarkDiagonal, false);
+    Show(markId, false);
+    Show(spacingId, false);
+  }
 }
 
 void RecalculateAll() {
@@ -227,26 +245,8 @@ void ShowDiagram() {
     return;
   }
   const DiagramTexts texts = FormatDiagram(layout);
-  SetText(kFirstX, texts.firstX);
-  if (texts.spacingX) {
-    SetText(kSpacingX, *texts.spacingX);
-    Show(kMarkAlongX, true);
-    Show(kSpacingX, true);
-  } else {
-    Show(kMarkDiagonal, false);
-    Show(kMarkAlongX, false);
-    Show(kSpacingX, false);
-  }
-  SetText(kFirstY, texts.firstY);
-  if (texts.spacingY) {
-    SetText(kSpacingY, *texts.spacingY);
-    Show(kMarkAlongY, true);
-    Show(kSpacingY, true);
-  } else {
-    Show(kMarkAlongY, false);
-    Show(kMarkDiagonal, false);
-    Show(kSpacingY, false);
-  }
+  ShowDiagramAxis(kFirstX, kSpacingX, kMarkAlongX, texts.firstX, texts.spacingX);
+  ShowDiagramAxis(kFirstY, kSpacingY, kMarkAlongY, texts.firstY, texts.spacingY);
   if (texts.spacingX && texts.spacingY) Show(kMarkDiagonal, true);
   SetText(kTotalCount, texts.totalCount);
   SetText(kNominalSpacing, texts.nominalSpacing);

@@ -41,40 +41,21 @@ void Type(Window* window, int id, std::string_view text) {
 
 void Press(Window* window, int id, Key key) {
   QWidget* target = KeyTarget(window, id);
-  switch (key) {
-    case Key::Tab:
-      QTest::keyClick(target, Qt::Key_Tab);
-      break;
-    case Key::BackTab:
-      QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
-      break;
-    case Key::Backspace:
-      QTest::keyClick(target, Qt::Key_Backspace);
-      break;
-    case Key::Delete:
-      QTest::keyClick(target, Qt::Key_Delete);
-      break;
-    case Key::Enter:
-      QTest::keyClick(target, Qt::Key_Return);
-      break;
-    case Key::Escape:
-      QTest::keyClick(target, Qt::Key_Escape);
-      break;
-    case Key::Down:
-      QTest::keyClick(target, Qt::Key_Down);
-      break;
-    case Key::Up:
-      QTest::keyClick(target, Qt::Key_Up);
-      break;
-    case Key::End:
-      QTest::keyClick(target, Qt::Key_End);
-      break;
-    case Key::Home:
-      QTest::keyClick(target, Qt::Key_Home);
-      break;
-    case Key::SelectAll:
-      QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
-      break;
+  struct KeyStroke {
+    Key key;
+    Qt::Key qtKey;
+    Qt::KeyboardModifiers modifiers;
+  };
+  static constexpr KeyStroke kKeys[] = {
+      {Key::Tab, Qt::Key_Tab, Qt::NoModifier},         {Key::BackTab, Qt::Key_Backtab, Qt::ShiftModifier},
+      {Key::Backspace, Qt::Key_Backspace, Qt::NoModifier}, {Key::Delete, Qt::Key_Delete, Qt::NoModifier},
+      {Key::Enter, Qt::Key_Return, Qt::NoModifier},     {Key::Escape, Qt::Key_Escape, Qt::NoModifier},
+      {Key::Down, Qt::Key_Down, Qt::NoModifier},         {Key::Up, Qt::Key_Up, Qt::NoModifier},
+      {Key::End, Qt::Key_End, Qt::NoModifier},           {Key::Home, Qt::Key_Home, Qt::NoModifier},
+      {Key::SelectAll, Qt::Key_A, Qt::ControlModifier},
+  };
+  for (const KeyStroke& stroke : kKeys) {
+    if (stroke.key == key) QTest::keyClick(target, stroke.qtKey, stroke.modifiers);
   }
   QCoreApplication::processEvents();
 }
