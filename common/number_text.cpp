@@ -82,44 +82,57 @@ Wide PowerOfFive(int n) {
   }
 }
 
-// The long double nearest to x * 10^n, for finite x > 0 and a result in the
-// normal range (a subnormal result is rounded a second time).
+// x * 10^n for finite x > 0, as hi, the long double nearest to it (for a
+// result in the normal range; a subnormal one is rounded a second time), and
+// lo, what hi leaves out: its sign tells on which side of hi the exact value
+// lies, which decides a value that hi rounds onto a half.
 //
 // Up to 10^27 the power is exact, and one multiplication, or one division
-// for a negative power, rounds once. Beyond that 10^n is neither exact nor,
-// near the ends of the range, representable at all, so it is split into
-// 5^n, carried to about 120 bits, and 2^n, applied exactly at the end. The
-// result then still rounds once from all but vanishingly rare values, with
-// no dependence on the C library's pow.
-long double ScaleByPowerOfTen(long double x, int n) {
-  if (n >= 0 && n <= kMaxExactPower) return x * kPowersOfTen[n];
-  if (n < 0 && n >= -kMaxExactPower) return x / kPowersOfTen[-n];
+// for a negative power, rounds once; the product's or quotient's error is
+// then exact too. Beyond that 10^n is neither exact nor, near the ends of the
+// range, representable at all, so it is split into 5^n, carried to about 120
+// bits, and 2^n, applied exactly at the end. The result then still rounds
+// once from all but vanishingly rare values, with no dependence on the C
+// library's pow.
+Wide ScaleByPowerOfTenWide(long double x, int n) {
+  if (n >= 0 && n <= kMaxExactPower) return TwoProduct(x, kPowersOfTen[n]);
+  if (n < 0 && n >= -kMaxExactPower) {
+    const long double power = kPowersOfTen[-n];
+    const long double quotient = x / power;
+    const Wide back = TwoProduct(quotient, power);
+    return {quotient, ((x - back.hi) - back.lo) / power};
+  }
 
   int binaryExponent = 0;
   const long double fraction = std::frexp(x, &binaryExponent);
   const Wide five = PowerOfFive(std::abs(n));
-  long double scaled = 0;
+  long double head = 0;
+  long double tail = 0;
   if (n > 0) {
     const Wide product = TwoProduct(fraction, five.hi);
-    scaled = product.hi + (product.lo + fraction * five.lo);
+    head = product.hi;
+    tail = product.lo + fraction * five.lo;
   } else {
-    const long double quotient = fraction / five.hi;
-    const Wide back = TwoProduct(quotient, five.hi);
-    const long double remainder =
-        ((fraction - back.hi) - back.lo) - quotient * five.lo;
-    scaled = quotient + remainder / five.hi;
+    head = fraction / five.hi;
+    const Wide back = TwoProduct(head, five.hi);
+    tail = (((fraction - back.hi) - back.lo) - head * five.lo) / five.hi;
   }
-  return std::ldexp(scaled, binaryExponent + n);
+  const long double scaled = head + tail;
+  const long double rest = tail - (scaled - head);
+  return {std::ldexp(scaled, binaryExponent + n), std::ldexp(rest, binaryExponent + n)};
 }
 
-// Rounds to an integer, ties to even, whatever the current rounding mode.
-long double RoundHalfEven(long double x) {
-  const long double whole = std::floor(x);
-  const long double fraction = x - whole;
-  if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0.0L)) {
-    return whole + 1.0L;
-  }
-  return whole;
+long double ScaleByPowerOfTen(long double x, int n) { return ScaleByPowerOfTenWide(x, n).hi; }
+
+// Rounds hi + lo to an integer, ties to even, whatever the current rounding
+// mode. A hi that lies exactly on a half is a tie only when lo is 0 too.
+long double RoundHalfEven(Wide x) {
+  const long double whole = std::floor(x.hi);
+  const long double fraction = x.hi - whole;
+  const bool upper = fraction > 0.5L ||
+                     (fraction == 0.5L &&
+                      (x.lo > 0 || (x.lo == 0 && std::fmod(whole, 2.0L) != 0.0L)));
+  return upper ? whole + 1.0L : whole;
 }
 
 // The 18-digit integer nearest to magnitude * 10^(17 - exponent), where
@@ -144,7 +157,7 @@ EighteenDigits ToEighteenDigits(long double magnitude) {
   // Converges in at most two steps up: one for a low estimate, one for a
   // round-up to 10^18 (then the next power gives exactly 10^17).
   for (int step = 0; step < 4; ++step) {
-    rounded = RoundHalfEven(ScaleByPowerOfTen(magnitude, 17 - exponent));
+    rounded = RoundHalfEven(ScaleByPowerOfTenWide(magnitude, 17 - exponent));
     if (rounded >= high) {
       ++exponent;
     } else if (rounded < low) {

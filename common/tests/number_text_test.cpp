@@ -209,10 +209,11 @@ TEST(FormatNumber, WidenedFloatsAndDoubles) {
 TEST(FormatNumber, ExtremeLongDoubles) {
   const FormatCase cases[] = {
       {"long double max", 0xFFFFFFFFFFFFFFFFp+16320L, 7, true, " 1.189731E+4932"},
-      // The scaled value 118973149535723176.502 is first held as a long
-      // double (…176.5), and that tie goes to the even 6.
+      // Scaled values just above a half that a long double holds as the
+      // half itself (118973149535723176.502 as …176.5): still the nearest.
       {"long double max at 18", 0xFFFFFFFFFFFFFFFFp+16320L, 18, true,
-       " 1.18973149535723176E+4932"},
+       " 1.18973149535723177E+4932"},
+      {"0x8.00044p-565 at 18", 0x8.00044p-565L, 18, true, " 6.62439098263529113E-170"},
       {"-long double max", -0xFFFFFFFFFFFFFFFFp+16320L, 7, true, "-1.189731E+4932"},
       {"long double min normal", 0x1p-16382L, 18, true, " 3.36210314311209351E-4932"},
       {"smallest subnormal", 0x1p-16445L, 7, true, " 3.6452E-4951"},
