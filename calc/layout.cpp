@@ -17,8 +17,10 @@ float Store(long double value) { return static_cast<float>(value); }
 // (log10(0.1) = -1, 10^1 = 10) may come back an ulp below it; plain floor
 // would then drop a whole step (-20.1 dB instead of -20.0). A value within
 // 2^-58 (relative) below a whole number is taken as that number, far below
-// any difference the float inputs can produce.
+// any difference the float inputs can produce. An infinite value stays as it
+// is: the tolerance would add infinity to minus infinity and make a NaN.
 long double FloorTranscendental(long double value) {
+  if (!std::isfinite(value)) return value;
   return std::floor(value + std::fabs(value) * 0x1p-58L);
 }
 

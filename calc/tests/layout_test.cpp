@@ -110,6 +110,8 @@ struct PowerCase {
   bool powerExceeded, tapExceeded;
 };
 
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
 TEST(Power, KnownLevelsPowersAndTaps) {
   const PowerCase cases[] = {
       {"start-up", Room(20, 15, 5, 9, 90), -2.5f, -1.5f, 0.7f, 0.5f, false, false},
@@ -128,6 +130,9 @@ TEST(Power, KnownLevelsPowersAndTaps) {
       {"0 dB", Room(20, 15, 5, 8, 94), 0, 0, 1, 1, false, false},
       {"30 ft away", Room(20, 15, 5, 35, 94), -20, 20, 100, 0, true, false},
       {"300 ft away", Room(20, 15, 5, 305, 94), -40, 40, 10000, 0, true, false},
+      // A height that is infinite as a float loses everything: infinite power.
+      {"infinite ceiling", Room(20, 15, 5, kInf, 90), -kInf, kInf, kInf, 0, true, false},
+      {"ear level minus infinity", Room(20, 15, -kInf, 9, 90), -kInf, kInf, kInf, 0, true, false},
   };
   for (const PowerCase& c : cases) {
     SCOPED_TRACE(c.name);
