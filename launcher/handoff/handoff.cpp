@@ -1,5 +1,6 @@
 #include "launcher/handoff/handoff.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 namespace halvex::handoff {
 
@@ -150,8 +152,40 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string BaseNameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string Reason(const char* what, const std::string& path, int error) {
   return std::string(what) + " " + path + ": " + std::strerror(error);
+}
+
+// The temporary files are ".hx.tmp.XXXXXX" beside the file. A write takes
+// milliseconds, so one this old was left by a write that was killed.
+constexpr std::string_view kTemporaryRandomPart = "XXXXXX";  // filled in by mkstemp
+constexpr long long kStaleTemporarySeconds = 60;
+
+std::string TemporaryPrefix(const std::string& path) { return "." + BaseNameOf(path) + "."; }
+
+void RemoveStaleTemporaryFiles(const std::string& path) {
+  DIR* directory = ::opendir(DirectoryOf(path).c_str());
+  if (directory == nullptr) return;
+  const std::string prefix = TemporaryPrefix(path);
+  const long long now = ::time(nullptr);
+  while (const dirent* entry = ::readdir(directory)) {
+    const std::string_view name(entry->d_name);
+    if (name.size() != prefix.size() + kTemporaryRandomPart.size() || name.substr(0, prefix.size()) != prefix) {
+      continue;
+    }
+    struct stat info {};
+    if (::fstatat(::dirfd(directory), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || now - info.st_mtime < kStaleTemporarySeconds) {
+      continue;
+    }
+    ::unlinkat(::dirfd(directory), entry->d_name, 0);
+  }
+  ::closedir(directory);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -171,22 +205,74 @@ bool WriteAll(int fd, std::string_view bytes) {
 Values ParseFileBytes(std::string_view bytes) {
   ValueReader reader(bytes);
   Values values;
-  for (std::string& value : values) value = reader.Next();
+  for (std::string& value : values) {
+    value = reader.Next();
+    // Text ends at a NUL wherever it is shown or passed on; cut it here, so
+    // that the command line built from the values is not cut short there.
+    value.resize(std::min(value.find('\0'), value.size()));
+  }
   return values;
 }
 
-bool WriteFile(const std::string& path, const Values& values, std::string& error) {
-  std::string temp = DirectoryOf(path) + "/.hx.tmp.XXXXXX";
-  const int fd = ::mkstemp(temp.data());
+namespace {
+
+// Where the folder may not be written but the file may, the file is written
+// in place: not atomic, but the values are kept, as before atomic saving.
+bool WriteInPlace(const std::string& path, std::string_view bytes, std::string& error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    error = Reason("cannot create a temporary file beside", path, errno);
+    error = Reason("cannot write", path, errno);
     return false;
   }
-  // mkstemp creates the file private to its owner; give it the mode a plainly
+  struct stat info {};
+  bool written = ::fstat(fd, &info) == 0;
+  if (written && !S_ISREG(info.st_mode)) {
+    errno = EINVAL;
+    written = false;
+  }
+  written = written && ::ftruncate(fd, 0) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const int writeError = errno;
+  if (::close(fd) != 0 || !written) {
+    error = Reason("cannot write", path, written ? errno : writeError);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteFile(const std::string& path, const Values& values, std::string& error) {
+  struct stat existing {};
+  const bool exists = ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+  // A file without write permission is one the user protects: reported, not
+  // replaced, even where the folder would allow replacing it.
+  if (exists && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
+    error = Reason("cannot write", path, EACCES) + " (the file is read-only)";
+    return false;
+  }
+
+  RemoveStaleTemporaryFiles(path);
+  std::string temp = DirectoryOf(path) + "/" + TemporaryPrefix(path) + std::string(kTemporaryRandomPart);
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    const int createError = errno;
+    if (exists && (createError == EACCES || createError == EPERM)) return WriteInPlace(path, FileBytes(values), error);
+    error = Reason("cannot create a temporary file beside", path, createError);
+    return false;
+  }
+  // mkstemp creates the file private to its owner: give it the mode (and,
+  // where allowed, the owner) of the file it replaces, or the mode a plainly
   // created file would have.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  if (exists) {
+    ::fchmod(fd, existing.st_mode & 07777);
+    if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {
+      [[maybe_unused]] const int ignored = ::fchown(fd, existing.st_uid, existing.st_gid);
+    }
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+  }
 
   const bool written = WriteAll(fd, FileBytes(values)) && ::fsync(fd) == 0;
   const int writeError = errno;

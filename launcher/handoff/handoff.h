@@ -47,12 +47,17 @@ std::string FileBytes(const Values& values);
 // and line feeds are skipped and one comma or one CR (with its LF) consumed;
 // an unquoted one runs to the next comma or CR, dropping tabs and line feeds
 // inside it. The end of the bytes or a Ctrl-Z gives empty values from there on.
+// A value ends at a NUL; the value after it is read as usual.
 Values ParseFileBytes(std::string_view bytes);
 
 // Replaces the file at `path` atomically: a temporary file in the same
 // directory is written, flushed and renamed over it, so a failed write leaves
 // the previous file whole, and a symbolic link at `path` is replaced rather
-// than followed. On failure returns false with the reason in `error`.
+// than followed. The new file keeps the mode of the one it replaces. Where the
+// directory may not be written, an existing file is written in place; a file
+// without write permission is never replaced. Temporary files left behind by
+// a killed write are removed. On failure returns false with the reason in
+// `error`, which names the path.
 bool WriteFile(const std::string& path, const Values& values, std::string& error);
 
 // Only this much of a file is read: five room values never come near it, and

@@ -1,17 +1,22 @@
 #include "launcher/handoff/handoff.h"
 
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace halvex::handoff {
 namespace {
 
 using Fields = std::vector<std::string>;
+using namespace std::string_literals;
 
 TEST(CommandLine, BuildJoinsTheValuesUnchanged) {
   EXPECT_EQ(BuildCommandLine("HXP", kDefaultValues), "HXP 9,5,20,15,90");
@@ -111,6 +116,8 @@ TEST(File, ParseFileBytes) {
       {"unclosed quote runs to the end", "\"9\r\n5", {"9\r\n5", "", "", "", ""}},
       {"empty quoted values", "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n", {"", "", "", "", ""}},
       {"bare CR ends a value", "1\r2\r3\r4\r5", {"1", "2", "3", "4", "5"}},
+      {"a NUL ends its value only", "\"a\0b\"\r\n\"5\"\r\n2\0x,15\r\n\"90\""s,
+       {"a", "5", "2", "15", "90"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -173,15 +180,77 @@ TEST_F(FileOnDisk, writeIntoMissingDirectory_failsWithReasonAndLeavesNothing) {
   EXPECT_NE(error.find("hx.tmp"), std::string::npos);
 }
 
-TEST_F(FileOnDisk, writeFails_previousFileStaysWhole) {
+// Runs `scenario` as an ordinary user: as root (as in CI) in a child process
+// that has given up its privileges, on files handed to that user first.
+bool RunUnprivileged(const std::string& dir, const std::function<bool()>& scenario) {
+  if (::geteuid() != 0) return scenario();
+  constexpr uid_t kNobody = 65534;
+  std::system(("chown -R 65534:65534 '" + dir + "'").c_str());
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+    std::_Exit(dropped && scenario() ? 0 : 1);
+  }
+  int status = 0;
+  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+TEST_F(FileOnDisk, writeWhereNothingMayBeWritten_failsAndKeepsThePreviousFile) {
   std::string error;
   ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));
-  // A directory we may not write to: the temporary file cannot be created.
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
   ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
-  EXPECT_FALSE(WriteFile(path_, {"1", "2", "3", "4", "5"}, error));
+  EXPECT_TRUE(RunUnprivileged(dir_, [this] {
+    std::string reason;
+    return !WriteFile(path_, {"1", "2", "3", "4", "5"}, reason) && reason.find(path_) != std::string::npos;
+  }));
   ::chmod(dir_.c_str(), 0755);
   EXPECT_EQ(Contents(path_), FileBytes(kDefaultValues));
+}
+
+TEST_F(FileOnDisk, writeIntoReadOnlyFolder_writesTheFileInPlace) {
+  std::string error;
+  ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));
+  ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
+  ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
+  const Values values{"1", "2", "3", "4", "5"};
+  EXPECT_TRUE(RunUnprivileged(dir_, [&] {
+    std::string reason;
+    return WriteFile(path_, values, reason);
+  }));
+  ::chmod(dir_.c_str(), 0755);
+  EXPECT_EQ(Contents(path_), FileBytes(values));
+  EXPECT_EQ(ModeOf(path_), 0640u);
+}
+
+TEST_F(FileOnDisk, writeOverReadOnlyFile_isRefusedWithReason) {
+  std::string error;
+  ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));
+  ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+  EXPECT_FALSE(WriteFile(path_, {"1", "2", "3", "4", "5"}, error));
+  EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+  EXPECT_EQ(Contents(path_), FileBytes(kDefaultValues));
+}
+
+TEST_F(FileOnDisk, replace_keepsTheModeAndRemovesStaleTemporaryFiles) {
+  std::ofstream(path_) << "old";
+  ASSERT_EQ(::chmod(path_.c_str(), 0600), 0);
+  const std::string stale = dir_ + "/.hx.tmp.AbC123";
+  const std::string fresh = dir_ + "/.hx.tmp.XyZ789";  // a write going on right now
+  std::ofstream(stale) << "\"9\"";
+  std::ofstream(fresh) << "\"9\"";
+  const struct timeval longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimes(stale.c_str(), longAgo), 0);
+  std::string error;
+  ASSERT_TRUE(WriteFile(path_, kDefaultValues, error)) << error;
+  EXPECT_EQ(ModeOf(path_), 0600u);
+  EXPECT_EQ(::access(fresh.c_str(), F_OK), 0);
+  EXPECT_NE(::access(stale.c_str(), F_OK), 0);
 }
 
 TEST_F(FileOnDisk, readMissingFile_givesEmptyValues) {
