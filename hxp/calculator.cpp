@@ -1,7 +1,9 @@
 #include "hxp/calculator.h"
 
+#include <unistd.h>
+
+#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -28,6 +30,11 @@ ui::Font* fontC = nullptr;
 // the corrected value is negative, reads back through its absolute value as
 // not below the ceiling, and would otherwise correct forever.
 bool correctingEarLevel = false;
+
+// Set when closing could not write the hand-off file; the program then ends
+// with a failure status.
+bool handoffSaveFailed = false;
+constexpr const char* kSaveErrorTitle = "HXP";
 
 constexpr ui::Color kBlack{0, 0, 0};
 constexpr ui::Color kRed{255, 0, 0};
@@ -86,11 +93,24 @@ void ReadStartUpInputs() {
   room.modelIndex = 0;
 }
 
+// The hand-off file in the current directory, named in full so that a
+// message about it says where it is.
+std::string HandoffPath() {
+  char directory[4096];
+  if (::getcwd(directory, sizeof directory) == nullptr) return handoff::kFileName;
+  return std::string(directory) + (directory[1] == '\0' ? "" : "/") + handoff::kFileName;
+}
+
+// A failed save is told before the window closes: started from the desktop,
+// HXP has nobody reading its error output.
 void WriteHandoffFile() {
   handoff::Values values;
   for (int i = 0; i < handoff::kValueCount; ++i) values[i] = ui::GetText(calculatorWindow, kHandoffFields[i]);
   std::string error;
-  if (!handoff::WriteFile(handoff::kFileName, values, error)) std::fprintf(stderr, "HXP: %s\n", error.c_str());
+  if (handoff::WriteFile(HandoffPath(), values, error)) return;
+  handoffSaveFailed = true;
+  if (!error.empty()) error[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(error[0])));
+  ui::ShowError(calculatorWindow, kSaveErrorTitle, "The room values were not saved.\n\n" + error);
 }
 
 // After the ear level has been stored: keeps it below the ceiling.
@@ -191,6 +211,7 @@ void StartCalculator(std::string_view argumentText) {
   layout = LayoutResult{};
   layoutComputed = false;
   correctingEarLevel = false;
+  handoffSaveFailed = false;
 
   calculatorWindow = ui::CreateDialogWindow(CalculatorWindowSpec(), HandleCalculatorEvent);
   ui::SetWindowIcon(calculatorWindow, ResourceName(kIconCalculator));
@@ -205,10 +226,8 @@ void StartCalculator(std::string_view argumentText) {
   ui::SetColors(calculatorWindow, kPowerWarning, kBlack, kRed);
   Show(kPowerWarning, false);
   ReadStartUpInputs();
-  // The over-power marking waits for the first event that runs it.
-  ComputeLayout();
-  ShowDiagram();
-  ShowModelResults();
+  // The values a start brings may already be beyond the model: marked at once.
+  RecalculateAll();
 }
 
 void FinishCalculator() {
@@ -224,7 +243,7 @@ int RunCalculator(std::string_view argumentText) {
   StartCalculator(argumentText);
   ui::RunModal(calculatorWindow);
   FinishCalculator();
-  return 0;
+  return handoffSaveFailed ? 1 : 0;
 }
 
 int HandleCalculatorEvent(const ui::Event& event) {

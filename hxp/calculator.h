@@ -12,7 +12,9 @@ namespace halvex::hxp {
 extern ui::Window* calculatorWindow;
 
 // The whole program: builds the window from the command line's argument
-// text ("12,4,30,25,95"), runs it until it is closed, and cleans up.
+// text ("12,4,30,25,95"), runs it until it is closed, and cleans up. Returns
+// 1 when the values could not be saved on closing (the user has been told),
+// else 0.
 int RunCalculator(std::string_view argumentText);
 
 // The start-up steps before the window is shown: window, controls, fonts,

@@ -1,7 +1,9 @@
 #include <fstream>
 #include <sstream>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 #include "calc/layout.h"
 #include "calculator_fixture.h"
@@ -157,6 +159,35 @@ TEST_F(CalculatorTest, OverPowerMarkingFollowsTheFlags) {
   EXPECT_FALSE(Shown(kPowerWarning));
 }
 
+// From the start-up values on, and for a height that only a float makes
+// infinite, the power beyond the model is marked.
+TEST_F(CalculatorTest, OverPowerIsMarkedFromStartUpAndForInfiniteHeights) {
+  const struct {
+    const char* name;
+    const char* arguments;
+    int field;  // 0: nothing typed
+    const char* typed;
+    const char* power;
+    const char* tap;
+  } rows[] = {
+      {"SPL 105 at start-up", "9,5,20,15,105", 0, "", " 22.3", " 16"},
+      {"ceiling 1e39 at start-up", "1e39,5,20,15,90", 0, "", " 9.999999E+998", " 0"},
+      {"ear level -1e40 at start-up", "9,-1e40,20,15,90", 0, "", " 9.999999E+998", " 0"},
+      {"ceiling 9e4931 typed", "", kCeilingHeight, "9e4931", " 9.999999E+998", " 0"},
+      {"ceiling -1e40 typed", "", kCeilingHeight, "-1e40", " 9.999999E+998", " 0"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    StartShown(row.arguments);
+    if (row.field != 0) Retype(row.field, row.typed);
+    EXPECT_EQ(Text(kPowerRequired), row.power);
+    EXPECT_EQ(Text(kTap), row.tap);
+    EXPECT_EQ(t::Background(window_, kPowerRequired), std::optional<ui::Color>(kRed));
+    EXPECT_TRUE(t::IsOnScreen(window_, kPowerWarning));
+    FinishCalculator();
+  }
+}
+
 TEST_F(CalculatorTest, TapAboveTheModelsHighestIsMarkedAlone) {
   StartShown("12,5,20,15,102");
   t::Choose(window_, kModelList, 4);
@@ -240,14 +271,24 @@ TEST_F(CalculatorTest, ClosingUntouchedWritesThe28ByteDefaults) {
   EXPECT_EQ(bytes, "\"9\"\r\n\"5\"\r\n\"20\"\r\n\"15\"\r\n\"90\"\r\n");
 }
 
-TEST_F(CalculatorTest, AFileThatCannotBeWrittenDoesNotKeepTheWindowOpen) {
+TEST_F(CalculatorTest, AFileThatCannotBeWrittenIsToldAndTheWindowStillCloses) {
   ASSERT_EQ(::mkdir("hx.tmp", 0755), 0);  // a directory where the file belongs
-  Start();
-  t::RunSoon([this] { t::RequestClose(window_); });
-  EXPECT_EQ(ui::RunModal(window_), 0);
+  t::AnswerMessageBoxes();
+  t::RunSoon([] { t::RequestClose(calculatorWindow); });
+  EXPECT_EQ(RunCalculator(""), 1);
+  const std::vector<t::MessageBoxText> boxes = t::TakeAnsweredMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, "HXP");
+  EXPECT_NE(boxes[0].text.find(dir_ + "/hx.tmp"), std::string::npos) << boxes[0].text;
+  EXPECT_NE(boxes[0].text.find("Is a directory"), std::string::npos) << boxes[0].text;
   struct stat info {};
   ASSERT_EQ(::stat("hx.tmp", &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
+
+  t::RunSoon([] { t::RequestClose(calculatorWindow); });
+  ASSERT_EQ(::rmdir("hx.tmp"), 0);
+  EXPECT_EQ(RunCalculator(""), 0);
+  EXPECT_TRUE(t::TakeAnsweredMessageBoxes().empty());
 }
 
 TEST_F(CalculatorTest, EscapeAndEnterDoNotCloseTheWindow) {
