@@ -1,4 +1,6 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -8,7 +10,14 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   std::string out, err;
   const int status = halvex::plan::Run(arguments, out, err);
-  std::fputs(out.c_str(), stdout);
+  // A plan that did not reach its reader (a full disk, a closed pipe) must
+  // not end as a success.
+  const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0;
+  const int writeError = errno;
   std::fputs(err.c_str(), stderr);
+  if (!written) {
+    std::fprintf(stderr, "hxplan: cannot write the plan: %s\n", std::strerror(writeError));
+    return 1;
+  }
   return status;
 }

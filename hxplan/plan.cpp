@@ -82,6 +82,32 @@ std::string Quote(const std::string& text) {
   return quoted + "\"";
 }
 
+// Bytes a terminal would act on, written as \xNN, so that a bad argument
+// is shown, not obeyed.
+std::string Printable(std::string_view text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      shown += escape;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+// Why a room cannot be planned: the ceiling is not above the ear level, or
+// both are beyond single precision, where no height between them is known.
+std::string WhyNotPlanned(const RoomInputs& inputs) {
+  if (std::isinf(inputs.ceilingHeight) && std::isinf(inputs.earLevel)) {
+    return "ceiling height and ear level are both too large to calculate with (above 3.4E+38 ft)";
+  }
+  return "ear level must be below the ceiling height";
+}
+
 std::string QuoteOrNull(const std::optional<std::string>& text) { return text ? Quote(*text) : "null"; }
 
 std::string TrimmedName(std::string_view name) {
@@ -246,7 +272,8 @@ std::string Usage() {
     out << "  " << row << "  " << model.name << " sensitivity " << Bare(model.sensitivity) << " dB, max power "
         << Bare(model.maxPower) << " W, highest tap " << Bare(model.maxTap) << " W\n";
   }
-  out << "\nExit status: 0 planned, 2 bad use or ear level not below the ceiling.\n";
+  out << "\nExit status: 0 planned, 1 the plan could not be written, 2 bad use or a room\n"
+      << "that cannot be planned (ear level not below the ceiling).\n";
   return out.str();
 }
 
@@ -254,7 +281,7 @@ int Run(const std::vector<std::string>& arguments, std::string& out, std::string
   Options options;
   std::string error;
   if (!ParseArguments(arguments, options, error)) {
-    err = "hxplan: " + error + "\n";
+    err = "hxplan: " + Printable(error) + "\n";
     return 2;
   }
   if (options.help) {
@@ -269,7 +296,7 @@ int Run(const std::vector<std::string>& arguments, std::string& out, std::string
   const RoomInputs inputs = InputsFor(options);
   LayoutResult result;
   if (!ComputeLayoutFor(inputs, result)) {
-    err = "hxplan: ear level must be below the ceiling height\n";
+    err = "hxplan: " + WhyNotPlanned(inputs) + "\n";
     return 2;
   }
   out = options.json ? JsonPlan(inputs, result) : PlainPlan(inputs, result);

@@ -113,6 +113,8 @@ TEST(Hxplan, BadUseIsOneLineAndStatus2) {
       {{"9,5,20,15,90,1"}, "got 6"},
       {{"5,5,20,15,90"}, "ear level must be below the ceiling height"},
       {{"4,5,20,15,90"}, "ear level must be below the ceiling height"},
+      {{"1e40,1e39,20,15,90"}, "both too large to calculate with"},
+      {{"--model", "\x1b[2J\x07"}, "unknown model '\\x1B[2J\\x07'"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.says);
