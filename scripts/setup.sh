@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   fonts-liberation
   xvfb xauth xdotool x11-utils
+  python3
 )
 
 missing=()

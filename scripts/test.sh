@@ -9,7 +9,7 @@ export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 echo "== build and test"
-"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_REQUIRE_E2E=ON
 (cd "$root/build" && ctest --output-on-failure -j2)
 
 echo "== build and test under AddressSanitizer and UBSan"
