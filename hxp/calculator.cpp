@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <optional>
@@ -13,7 +14,7 @@
 #include "common/number_text.h"
 #include "hxp/calculator_window.h"
 #include "hxp/help_notes.h"
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 
 namespace halvex::hxp {
 
@@ -41,9 +42,16 @@ constexpr ui::Color kRed{255, 0, 0};
 constexpr int kDeviationEntries = 7;
 constexpr int kDefaultDeviationEntry = 3;
 
-// The hand-off order: ceiling height, ear level, room length, room width, SPL.
-constexpr int kHandoffFields[handoff::kValueCount] = {kCeilingHeight, kEarLevel, kRoomLength, kRoomWidth,
-                                                      kTargetSpl};
+// The field of each hand-off value.
+constexpr std::array<int, handoff::kValueCount> kHandoffFields = [] {
+  std::array<int, handoff::kValueCount> fields{};
+  fields[handoff::kCeilingValue] = kCeilingHeight;
+  fields[handoff::kEarLevelValue] = kEarLevel;
+  fields[handoff::kLengthValue] = kRoomLength;
+  fields[handoff::kWidthValue] = kRoomWidth;
+  fields[handoff::kSplValue] = kTargetSpl;
+  return fields;
+}();
 
 void SetText(int id, std::string_view text) { ui::SetText(calculatorWindow, id, text); }
 void Show(int id, bool visible) { ui::Show(calculatorWindow, id, visible); }

@@ -1,7 +1,7 @@
 #include <string>
 
 #include "hxp/calculator.h"
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 #include "ui/ui.h"
 
 int main(int argc, char** argv) {

@@ -177,11 +177,11 @@ bool ParseArguments(const std::vector<std::string>& arguments, Options& options,
 RoomInputs InputsFor(const Options& options) {
   auto read = [](const std::string& text) { return static_cast<float>(std::fabs(ParseNumber(text))); };
   RoomInputs inputs;
-  inputs.ceilingHeight = read(options.values[0]);
-  inputs.earLevel = read(options.values[1]);
-  inputs.roomLength = read(options.values[2]);
-  inputs.roomWidth = read(options.values[3]);
-  inputs.targetSpl = read(options.values[4]);
+  inputs.ceilingHeight = read(options.values[handoff::kCeilingValue]);
+  inputs.earLevel = read(options.values[handoff::kEarLevelValue]);
+  inputs.roomLength = read(options.values[handoff::kLengthValue]);
+  inputs.roomWidth = read(options.values[handoff::kWidthValue]);
+  inputs.targetSpl = read(options.values[handoff::kSplValue]);
   inputs.splDeviation = static_cast<float>(options.deviation);
   inputs.modelIndex = options.modelIndex;
   return inputs;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "calc/layout.h"
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 
 namespace halvex::plan {
 

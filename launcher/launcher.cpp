@@ -4,6 +4,7 @@
 #include <string>
 
 #include "launcher/child.h"
+#include "launcher/file_snapshot.h"
 
 namespace halvex::launcher {
 
@@ -163,7 +164,7 @@ void StartChild(const char* command) {
   const std::string line = handoff::BuildCommandLine(command, ReadFields());
   // Only a file the calculator writes during this run is taken back: one left
   // from an earlier run, or by another program, must not overwrite the fields.
-  const handoff::FileSnapshot before = handoff::Snapshot(handoff::kFileName);
+  const FileSnapshot before = Snapshot(handoff::kFileName);
   int error = 0;
   pid_t child = StartProgram(command, handoff::ArgumentsOf(line, command), error);
   if (child < 0) {
@@ -172,7 +173,7 @@ void StartChild(const char* command) {
   }
   // No time limit: the user may work in the calculator for hours.
   ui::WaitResponsively(choiceWindow, ChildRuns, &child);
-  const handoff::FileSnapshot after = handoff::Snapshot(handoff::kFileName);
+  const FileSnapshot after = Snapshot(handoff::kFileName);
   if (!after.exists || after == before) return;
   handoff::Values values;
   if (handoff::ReadFile(handoff::kFileName, values)) SetFields(values);

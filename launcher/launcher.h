@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 #include "ui/ui.h"
 
 namespace halvex::launcher {
@@ -30,10 +30,16 @@ inline constexpr int kWarrantyLabel = 1022;
 inline constexpr int kDescriptionLabel = 1023;
 inline constexpr int kRevisionLabel = 1024;
 
-// The fields of hand-off values 1 to 5: ceiling height, ear level, room
-// length, room width, SPL. Both the command line and the file use this order.
-inline constexpr std::array<int, handoff::kValueCount> kHandoffFields{kCeilingField, kEarLevelField, kLengthField,
-                                                                      kWidthField, kSplField};
+// The field of each hand-off value.
+inline constexpr std::array<int, handoff::kValueCount> kHandoffFields = [] {
+  std::array<int, handoff::kValueCount> fields{};
+  fields[handoff::kCeilingValue] = kCeilingField;
+  fields[handoff::kEarLevelValue] = kEarLevelField;
+  fields[handoff::kLengthValue] = kLengthField;
+  fields[handoff::kWidthValue] = kWidthField;
+  fields[handoff::kSplValue] = kSplField;
+  return fields;
+}();
 
 // Which button starts which calculator, by the name of its program file.
 struct Calculator {

@@ -1,4 +1,4 @@
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -287,24 +287,6 @@ bool WriteFile(const std::string& path, const Values& values, std::string& error
     return false;
   }
   return true;
-}
-
-bool FileSnapshot::operator==(const FileSnapshot& other) const {
-  return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
-         modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
-}
-
-FileSnapshot Snapshot(const std::string& path) {
-  FileSnapshot snapshot;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return snapshot;
-  snapshot.exists = true;
-  snapshot.device = info.st_dev;
-  snapshot.inode = info.st_ino;
-  snapshot.size = static_cast<unsigned long long>(info.st_size);
-  snapshot.modifiedSeconds = info.st_mtim.tv_sec;
-  snapshot.modifiedNanoseconds = info.st_mtim.tv_nsec;
-  return snapshot;
 }
 
 bool ReadFile(const std::string& path, Values& values) {

@@ -1,4 +1,4 @@
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 
 #include <gtest/gtest.h>
 #include <grp.h>
@@ -281,17 +281,6 @@ TEST_F(FileOnDisk, readHugeFile_readsOnlyItsHead) {
   EXPECT_EQ(values[0], "9");
   EXPECT_EQ(values[1].size(), kMaxFileBytes - 6);
   EXPECT_EQ(values[2], "");
-}
-
-TEST_F(FileOnDisk, snapshotTellsARewriteFromTheSameFile) {
-  EXPECT_FALSE(Snapshot(path_).exists);
-  std::string error;
-  ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));
-  const FileSnapshot first = Snapshot(path_);
-  EXPECT_TRUE(first.exists);
-  EXPECT_EQ(first, Snapshot(path_));
-  ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));  // same bytes, new file
-  EXPECT_NE(first, Snapshot(path_));
 }
 
 }  // namespace

@@ -11,8 +11,9 @@
 
 namespace halvex::handoff {
 
-// Ceiling height, ear level, room length, room width, SPL, in this order.
-inline constexpr int kValueCount = 5;
+// The five room values and the place of each in the command line and in the
+// file: the one place where their order is written down.
+enum ValueIndex : int { kCeilingValue, kEarLevelValue, kLengthValue, kWidthValue, kSplValue, kValueCount };
 using Values = std::array<std::string, kValueCount>;
 
 inline const Values kDefaultValues{"9", "5", "20", "15", "90"};
@@ -63,18 +64,6 @@ bool WriteFile(const std::string& path, const Values& values, std::string& error
 // Only this much of a file is read: five room values never come near it, and
 // a huge file must not take the reader's memory.
 inline constexpr std::size_t kMaxFileBytes = 1 << 20;
-
-struct FileSnapshot {
-  bool exists = false;
-  unsigned long long device = 0, inode = 0, size = 0;
-  long long modifiedSeconds = 0, modifiedNanoseconds = 0;
-  bool operator==(const FileSnapshot& other) const;
-  bool operator!=(const FileSnapshot& other) const { return !(*this == other); }
-};
-
-// The identity, size and modification time of the file at `path`, to tell
-// whether a calculator wrote it during its run.
-FileSnapshot Snapshot(const std::string& path);
 
 // Reads the file at `path` (regular files only, without blocking, at most
 // kMaxFileBytes). Returns false when it could not be read; `values` are then
