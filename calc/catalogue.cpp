@@ -1,12 +1,6 @@
 #include "calc/catalogue.h"
 
-#include "calc/layout.h"
-
 namespace halvex {
-
-std::array<LoudspeakerModel, kModelCount> catalogue{};
-
-void SetUpCatalogue() { catalogue = kCatalogueRows; }
 
 namespace {
 
@@ -30,13 +24,10 @@ int FindModelIndex(std::string_view text, int current) {
   return index;
 }
 
-void FindModel(std::string_view text) { room.modelIndex = FindModelIndex(text, room.modelIndex); }
-
 const LoudspeakerModel& ModelRow(int index) {
   if (index < 0) index = 0;
   if (index >= kModelCount) index = kModelCount - 1;
-  // Before set-up the program-wide table is empty; fall back to the fixed rows.
-  return catalogue[index].name.empty() ? kCatalogueRows[index] : catalogue[index];
+  return kCatalogueRows[index];
 }
 
 }  // namespace halvex

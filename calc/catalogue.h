@@ -1,4 +1,5 @@
-// The fixed catalogue of ceiling loudspeaker models.
+// The fixed catalogue of ceiling loudspeaker models: a constant table, built
+// into the program and the only copy of it.
 #pragma once
 
 #include <array>
@@ -26,19 +27,11 @@ inline constexpr std::array<LoudspeakerModel, kModelCount> kCatalogueRows{{
     {"LX7R     ", 90, 60, 32},
 }};
 
-// Program-wide catalogue; empty until SetUpCatalogue has run at start-up.
-extern std::array<LoudspeakerModel, kModelCount> catalogue;
-
-void SetUpCatalogue();
-
 // The row whose upper-cased name equals the upper-cased text over its whole
 // length (blanks included, nothing trimmed); the last equal row wins, and
 // `current` is kept when none is equal.
 //   FindModelIndex("nv40     ", 3) == 0;  FindModelIndex("NV40", 3) == 3
 int FindModelIndex(std::string_view text, int current);
-
-// Sets the program-wide modelIndex from the text of the selected list entry.
-void FindModel(std::string_view text);
 
 // The catalogue row for an index, clamped into 0..6 so a stray index can
 // never read outside the table.

@@ -4,10 +4,6 @@
 
 namespace halvex {
 
-RoomInputs room;
-LayoutResult layout;
-bool layoutComputed = false;
-
 namespace {
 
 float Store(long double value) { return static_cast<float>(value); }
@@ -96,10 +92,6 @@ bool ComputeLayoutFor(const RoomInputs& inputs, LayoutResult& result) {
   next.tap = SelectTap(next.powerRequired);
   result = next;
   return true;
-}
-
-void ComputeLayout() {
-  if (ComputeLayoutFor(room, layout)) layoutComputed = true;
 }
 
 bool PowerExceeded(const LayoutResult& result, const LoudspeakerModel& model) {

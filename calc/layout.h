@@ -35,13 +35,6 @@ struct LayoutResult {
   float tap = 0;
 };
 
-// Program-wide state: the window owns the inputs, ComputeLayout the result.
-extern RoomInputs room;
-extern LayoutResult layout;
-// False until a ComputeLayout has produced a result: while the ceiling has
-// never been above the ear level there is nothing to show.
-extern bool layoutComputed;
-
 // The single-precision constants of the calculation.
 inline constexpr float kRemainderThreshold = 0.8f;  // one more loudspeaker from 0.2 of a spacing on
 inline constexpr float kSqrt2 = 1.4142f;
@@ -67,9 +60,6 @@ float SelectTap(float powerRequired);
 // logarithm a non-positive value): the result is left untouched and false
 // comes back.
 bool ComputeLayoutFor(const RoomInputs& inputs, LayoutResult& result);
-
-// The whole chain on the program-wide inputs and result.
-void ComputeLayout();
 
 // The limit flags, both strict: a power equal to maxPower is within limits.
 bool PowerExceeded(const LayoutResult& result, const LoudspeakerModel& model);

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "calc/catalogue.h"
-#include "calc/layout.h"
 #include "calc/result_texts.h"
 #include "common/number_text.h"
+#include "hxp/calculator_state.h"
 #include "hxp/calculator_window.h"
 #include "hxp/help_notes.h"
 #include "handoff/handoff.h"
@@ -82,7 +82,7 @@ void TakeCommandLine(std::string_view argumentText) {
 }
 
 void FillLists() {
-  for (const LoudspeakerModel& model : catalogue) ui::AddListEntry(calculatorWindow, kModelList, model.name);
+  for (const LoudspeakerModel& model : kCatalogueRows) ui::AddListEntry(calculatorWindow, kModelList, model.name);
   ui::SelectListEntry(calculatorWindow, kModelList, 0);
   for (int deviation = 0; deviation < kDeviationEntries; ++deviation) {
     ui::AddListEntry(calculatorWindow, kDeviationList, FormatResult(deviation));
@@ -215,9 +215,7 @@ void HandleCommand(int id, int code) {
 }  // namespace
 
 void StartCalculator(std::string_view argumentText) {
-  room = RoomInputs{};
-  layout = LayoutResult{};
-  layoutComputed = false;
+  ResetCalculatorState();
   correctingEarLevel = false;
   handoffSaveFailed = false;
 
@@ -228,7 +226,6 @@ void StartCalculator(std::string_view argumentText) {
   }
   CreateFonts();
   if (!argumentText.empty()) TakeCommandLine(argumentText);
-  SetUpCatalogue();
   FillLists();
   ShowPicture(kPicturePlain);
   ui::SetColors(calculatorWindow, kPowerWarning, kBlack, kRed);

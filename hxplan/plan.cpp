@@ -292,7 +292,6 @@ int Run(const std::vector<std::string>& arguments, std::string& out, std::string
     out = std::string("hxplan ") + HALVEX_VERSION + "\n";
     return 0;
   }
-  SetUpCatalogue();
   const RoomInputs inputs = InputsFor(options);
   LayoutResult result;
   if (!ComputeLayoutFor(inputs, result)) {

@@ -39,11 +39,6 @@ TEST(SpacingFactor, EveryDeviationTheListOffers) {
   }
 }
 
-TEST(SpacingFactor, ConstantsAreTheNearestFloats) {
-  EXPECT_EQ(static_cast<double>(kRemainderThreshold), 0.800000011920928955078125);
-  EXPECT_EQ(static_cast<double>(kSqrt2), 1.41419994831085205078125);
-}
-
 struct GridCase {
   const char* name;
   RoomInputs inputs;
@@ -192,23 +187,6 @@ TEST(Layout, NonFiniteInputsStayFloatingPoint) {
   EXPECT_TRUE(std::isinf(huge.nominalSpacing));
   EXPECT_EQ(huge.countX, 1);
   EXPECT_EQ(huge.tap, 0);
-}
-
-TEST(Layout, ProgramWideEntryPointUsesTheSelectedModel) {
-  SetUpCatalogue();
-  room = Room(20, 15, 5, 5, 102, 3, 4);
-  layout = LayoutResult{};
-  layoutComputed = false;
-  ComputeLayout();
-  EXPECT_FALSE(layoutComputed);
-  room.ceilingHeight = 12;
-  ComputeLayout();
-  EXPECT_TRUE(layoutComputed);
-  EXPECT_EQ(layout.powerRequired, 54.9f);
-  EXPECT_EQ(layout.tap, 64);
-  room = RoomInputs{};
-  layout = LayoutResult{};
-  layoutComputed = false;
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "calc/layout.h"
+#include "hxp/calculator_state.h"
 #include "calculator_fixture.h"
 
 namespace halvex::hxp {

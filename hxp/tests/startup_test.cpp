@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/layout.h"
+#include "hxp/calculator_state.h"
 #include "calculator_fixture.h"
 
 namespace halvex::hxp {
