@@ -10,7 +10,7 @@
 namespace {
 
 using namespace halvex::hxp;
-namespace t = ui::testing;
+namespace t = halvex::ui::testing;
 
 // Alternately types a digit and takes it back, so every iteration is one
 // keystroke that changes the field and recalculates.
@@ -45,7 +45,7 @@ BENCHMARK(BM_KeystrokeInEarLevelField);
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  ui::Application application(argc, argv);
+  halvex::ui::Application application(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -1,7 +1,8 @@
 # halvex_add_test(<name> [NO_MAIN] SOURCES <files...> LIBS <targets...>
 #                 [LABELS <labels...>] [ENVIRONMENT <VAR=value...>])
 # Adds one GoogleTest executable and registers its tests with CTest. NO_MAIN
-# is for tests that bring their own main (to set up the window layer first).
+# is for tests that bring their own main (the window tests link
+# halvex::ui_test_main, which sets up the window layer first).
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

@@ -219,7 +219,7 @@ void StartCalculator(std::string_view argumentText) {
   correctingEarLevel = false;
   handoffSaveFailed = false;
 
-  calculatorWindow = ui::CreateDialogWindow(CalculatorWindowSpec(), HandleCalculatorEvent);
+  calculatorWindow = ui::CreateDialogWindow(CalculatorWindowTable(), HandleCalculatorEvent);
   ui::SetWindowIcon(calculatorWindow, ResourceName(kIconCalculator));
   for (const PictureControl& picture : kRoomPictures) {
     ui::LoadPicture(calculatorWindow, picture.id, ResourceName(picture.resource));

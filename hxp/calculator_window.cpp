@@ -17,11 +17,11 @@ constexpr std::uint32_t kLine = kSsEtchedFrame;
 
 }  // namespace
 
-const ui::WindowSpec& CalculatorWindowSpec() {
+const ui::WindowTable& CalculatorWindowTable() {
   // Creation order is tab order, and the first control created lies on top:
   // the input fields stay in front of the pictures. Pictures get their
   // bitmaps once created, by resource name.
-  static const ui::WindowSpec spec{
+  static const ui::WindowTable table{
       "Planar Speaker Layout",
       400,
       331,
@@ -83,7 +83,7 @@ const ui::WindowSpec& CalculatorWindowSpec() {
           {kPowerWarning, ControlKind::Label, "Power required exceeds Max. Power Handling", 211, 236, 170, 10, kSsCenter, 0},
       },
   };
-  return spec;
+  return table;
 }
 
 std::string ResourceName(int resource) { return "#" + FormatNumber(resource, 7, false); }

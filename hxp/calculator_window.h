@@ -73,7 +73,7 @@ inline constexpr int kFontAControls[] = {kSpacingX, kSpacingY, kFirstX, kFirstY}
 inline constexpr int kFontBControls[] = {kMarkAlongY, kMarkAlongX, kMarkFirst, kMarkDiagonal};
 inline constexpr int kFontCControls[] = {kTotalCount};
 
-const ui::WindowSpec& CalculatorWindowSpec();
+const ui::WindowTable& CalculatorWindowTable();
 
 // "#" and the bare number: "#115".
 std::string ResourceName(int resource);

@@ -11,6 +11,6 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) (commandLine += ' ') += argv[i];
   const std::string argumentText(halvex::handoff::ArgumentText(commandLine));
 
-  ui::Application application(argc, argv);
+  halvex::ui::Application application(argc, argv);
   return halvex::hxp::RunCalculator(argumentText);
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "launcher/child.h"
+#include "launcher/program_start.h"
 #include "launcher/file_snapshot.h"
 
 namespace halvex::launcher {
@@ -24,7 +24,7 @@ constexpr std::uint32_t kPictureStyle = kChild | kVisible | kSsBitmap | kSsRealS
 
 }  // namespace
 
-const ui::WindowSpec kNoticeWindow{
+const ui::WindowTable kNoticeWindow{
     kNoticeTitle,
     400,
     208,
@@ -40,7 +40,7 @@ const ui::WindowSpec kNoticeWindow{
     },
 };
 
-const ui::WindowSpec kChoiceWindow{
+const ui::WindowTable kChoiceWindow{
     "Halvex",
     412,
     243,

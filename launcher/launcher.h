@@ -76,8 +76,8 @@ inline constexpr const char* kWarrantyText =
     "INCREASE THE SCOPE OF THIS WARRANTY\r ";
 
 // The two windows as data: creation order is tab order.
-extern const ui::WindowSpec kNoticeWindow;
-extern const ui::WindowSpec kChoiceWindow;
+extern const ui::WindowTable kNoticeWindow;
+extern const ui::WindowTable kChoiceWindow;
 
 // Program-wide state: each window while it exists, the notice's heading
 // font, and per window the control that had the focus when the window was

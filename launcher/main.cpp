@@ -4,6 +4,6 @@
 #include "ui/ui.h"
 
 int main(int argc, char** argv) {
-  ui::Application application(argc, argv);
+  halvex::ui::Application application(argc, argv);
   return halvex::launcher::RunLauncher();
 }

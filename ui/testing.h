@@ -11,7 +11,7 @@
 
 #include "ui/ui.h"
 
-namespace ui::testing {
+namespace halvex::ui::testing {
 
 enum class Key { Tab, BackTab, Backspace, Delete, Enter, Escape, Down, Up, End, Home, SelectAll };
 
@@ -70,4 +70,4 @@ std::vector<MessageBoxText> TakeAnsweredMessageBoxes();
 // fits its height (false for a control that is not a label).
 bool ShowsWholeText(Window* window, int id);
 
-}  // namespace ui::testing
+}  // namespace halvex::ui::testing

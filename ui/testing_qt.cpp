@@ -15,7 +15,7 @@
 #include "ui/testing.h"
 #include "ui/ui_qt_internal.h"
 
-namespace ui::testing {
+namespace halvex::ui::testing {
 
 namespace {
 
@@ -265,4 +265,4 @@ bool ShowsWholeText(Window* window, int id) {
   return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
-}  // namespace ui::testing
+}  // namespace halvex::ui::testing

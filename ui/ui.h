@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ui {
+namespace halvex::ui {
 
 // Messages and notification codes.
 inline constexpr unsigned kWmNcActivate = 134;
@@ -69,10 +69,10 @@ inline constexpr std::uint32_t kExControlParent = 0x10000;
 
 enum class ControlKind { Edit, Combo, Label, Picture, Group, Line, Button };
 
-// One control of a window, in dialog units. For a picture the text is the
+// One row of a window's control table: a control in dialog units. For a picture the text is the
 // resource name of its bitmap ("#115"), or empty for none. For a combo the
 // height is that of its open drop-down list.
-struct ControlSpec {
+struct ControlRow {
   int id;
   ControlKind kind;
   const char* text;
@@ -81,12 +81,13 @@ struct ControlSpec {
   std::uint32_t exStyle;
 };
 
-struct WindowSpec {
+// A window as data: its title, client size and style, and its control table.
+struct WindowTable {
   const char* title;
   int width, height;  // client area, dialog units
   std::uint32_t style;
   std::uint32_t exStyle;
-  std::vector<ControlSpec> controls;  // creation order: tab order, first on top
+  std::vector<ControlRow> controls;  // creation order: tab order, first on top
 };
 
 struct Rect {
@@ -140,7 +141,7 @@ using EventHandler = int (*)(const Event& event);
 // Builds the window hidden, with every control of the table and its text; a
 // picture loads its bitmap by resource name, and a bitmap that cannot be loaded
 // leaves the control empty.
-Window* CreateDialogWindow(const WindowSpec& spec, EventHandler handler);
+Window* CreateDialogWindow(const WindowTable& table, EventHandler handler);
 void DestroyWindow(Window* window);
 
 // Shows the window and handles its events until it is ended; returns the
@@ -200,4 +201,4 @@ void ShowError(Window* window, std::string_view title, std::string_view message)
 // field laid over a picture that was created before it).
 void RaiseControl(Window* window, int id);
 
-}  // namespace ui
+}  // namespace halvex::ui

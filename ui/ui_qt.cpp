@@ -23,7 +23,7 @@
 #include "ui/ui.h"
 #include "ui/ui_qt_internal.h"
 
-namespace ui {
+namespace halvex::ui {
 
 Rect DialogToPixels(const Rect& units, int dpi) {
   // Base units at 96 dpi: 6 pixels across (a quarter gives one horizontal
@@ -193,15 +193,15 @@ Control* Find(Window* window, int id) {
 
 namespace {
 
-QWidget* CreateControl(Window* window, const ControlSpec& spec) {
+QWidget* CreateControl(Window* window, const ControlRow& row) {
   QWidget* parent = window->dialog;
-  const bool tabStop = (spec.style & style::kTabStop) != 0;
-  switch (spec.kind) {
+  const bool tabStop = (row.style & style::kTabStop) != 0;
+  switch (row.kind) {
     case ControlKind::Edit: {
       auto* edit = new QLineEdit(parent);
-      edit->setText(ToQt(spec.text));
+      edit->setText(ToQt(row.text));
       edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-      const int id = spec.id;
+      const int id = row.id;
       QObject::connect(edit, &QLineEdit::textChanged, edit, [window, id] {
         if (window->settingText == 0) Deliver(window, kWmCommand, id, kEnChange, 0);
       });
@@ -209,12 +209,12 @@ QWidget* CreateControl(Window* window, const ControlSpec& spec) {
       return edit;
     }
     case ControlKind::Combo: {
-      auto* combo = new ComboBox(window, spec.id, parent);
+      auto* combo = new ComboBox(window, row.id, parent);
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->setMaxVisibleItems(10);
       combo->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-      const int id = spec.id;
+      const int id = row.id;
       QObject::connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), combo, [window, id] {
         if (window->settingText == 0) Deliver(window, kWmCommand, id, kCbnSelChange, 0);
       });
@@ -227,22 +227,22 @@ QWidget* CreateControl(Window* window, const ControlSpec& spec) {
       // A one-line label does not break its text: with the stand-in font a
       // caption can be a pixel wider than its box, and its second line would
       // fall outside the label.
-      label->setWordWrap(spec.h >= 16);
-      label->setAlignment(((spec.style & 0xF) == style::kSsCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-      label->setText(DisplayText(spec.text));
+      label->setWordWrap(row.h >= 16);
+      label->setAlignment(((row.style & 0xF) == style::kSsCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+      label->setText(DisplayText(row.text));
       return label;
     }
     case ControlKind::Picture: {
       auto* picture = new QLabel(parent);
       picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      picture->setScaledContents((spec.style & style::kSsRealSizeControl) != 0);
-      if (spec.style & style::kSsNotify) {
-        picture->installEventFilter(new ControlEvents(window, spec.id, -1));
+      picture->setScaledContents((row.style & style::kSsRealSizeControl) != 0);
+      if (row.style & style::kSsNotify) {
+        picture->installEventFilter(new ControlEvents(window, row.id, -1));
       }
       return picture;
     }
     case ControlKind::Group: {
-      auto* group = new QGroupBox(ToQt(spec.text), parent);
+      auto* group = new QGroupBox(ToQt(row.text), parent);
       group->setFocusPolicy(Qt::NoFocus);
       // An etched frame whose caption sits on its top line, as dialog group
       // boxes are drawn, rather than the toolkit's caption above the frame.
@@ -258,10 +258,10 @@ QWidget* CreateControl(Window* window, const ControlSpec& spec) {
       return line;
     }
     case ControlKind::Button: {
-      auto* button = new QPushButton(ToQt(spec.text), parent);
+      auto* button = new QPushButton(ToQt(row.text), parent);
       button->setAutoDefault(false);
       button->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
-      const int id = spec.id;
+      const int id = row.id;
       QObject::connect(button, &QPushButton::clicked, button, [window, id] { Deliver(window, kWmCommand, id, kBnClicked, 0); });
       return button;
     }
@@ -271,14 +271,14 @@ QWidget* CreateControl(Window* window, const ControlSpec& spec) {
 
 // Static controls that do not notify let clicks through to what lies below,
 // as the window system's statics and group boxes do.
-bool PassesClicksThrough(const ControlSpec& spec) {
-  switch (spec.kind) {
+bool PassesClicksThrough(const ControlRow& row) {
+  switch (row.kind) {
     case ControlKind::Label:
     case ControlKind::Group:
     case ControlKind::Line:
       return true;
     case ControlKind::Picture:
-      return (spec.style & style::kSsNotify) == 0;
+      return (row.style & style::kSsNotify) == 0;
     default:
       return false;
   }
@@ -293,20 +293,20 @@ Qt::WindowFlags FlagsFor(std::uint32_t windowStyle) {
 
 }  // namespace
 
-Window* CreateDialogWindow(const WindowSpec& spec, EventHandler handler) {
+Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
   auto* window = new Window;
   window->handler = handler;
   window->dialog = new Dialog(window);
   Dialog* dialog = window->dialog;
-  dialog->setWindowFlags(FlagsFor(spec.style));
-  dialog->setWindowTitle(ToQt(spec.title));
+  dialog->setWindowFlags(FlagsFor(table.style));
+  dialog->setWindowTitle(ToQt(table.title));
   dialog->setFont(DialogFont());
   dialog->setModal(true);
   const int dpi = ScreenDpi();
-  const Rect size = DialogToPixels({0, 0, spec.width, spec.height}, dpi);
+  const Rect size = DialogToPixels({0, 0, table.width, table.height}, dpi);
   dialog->setFixedSize(size.w, size.h);
 
-  for (const ControlSpec& item : spec.controls) {
+  for (const ControlRow& item : table.controls) {
     Control& control = window->controls[item.id];
     control.kind = item.kind;
     control.style = item.style;
@@ -594,4 +594,4 @@ void RaiseControl(Window* window, int id) {
   if (Control* control = Find(window, id)) control->widget->raise();
 }
 
-}  // namespace ui
+}  // namespace halvex::ui

@@ -11,7 +11,7 @@
 
 #include "ui/ui.h"
 
-namespace ui {
+namespace halvex::ui {
 
 class Dialog : public QDialog {
  public:
@@ -64,4 +64,4 @@ void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t 
 Control* Find(Window* window, int id);
 int BeepCount();
 
-}  // namespace ui
+}  // namespace halvex::ui

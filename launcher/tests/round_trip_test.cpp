@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/child.h"
+#include "launcher/program_start.h"
 #include "launcher/launcher.h"
 #include "launcher/tests/temp_dir.h"
 #include "ui/testing.h"

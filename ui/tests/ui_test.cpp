@@ -8,7 +8,7 @@
 #include "ui/testing.h"
 #include "ui/ui.h"
 
-namespace ui {
+namespace halvex::ui {
 namespace {
 
 namespace t = ui::testing;
@@ -76,7 +76,7 @@ std::vector<Recorded> CommandsOnly() {
   return commands;
 }
 
-const WindowSpec kSpec{
+const WindowTable kTable{
     "Test Window",
     200,
     110,
@@ -100,7 +100,7 @@ class WindowLayer : public ::testing::Test {
   void SetUp() override {
     events.clear();
     onEvent = nullptr;
-    window = CreateDialogWindow(kSpec, Record);
+    window = CreateDialogWindow(kTable, Record);
   }
   void TearDown() override {
     DestroyWindow(window);
@@ -111,10 +111,10 @@ class WindowLayer : public ::testing::Test {
 
 TEST_F(WindowLayer, ControlsSitWhereTheirDialogUnitsPutThem) {
   const int dpi = ScreenDpi();
-  for (const ControlSpec& spec : kSpec.controls) {
-    if (spec.kind == ControlKind::Combo) continue;  // closed height differs
-    SCOPED_TRACE(spec.id);
-    EXPECT_EQ(t::Geometry(window, spec.id), DialogToPixels({spec.x, spec.y, spec.w, spec.h}, dpi));
+  for (const ControlRow& row : kTable.controls) {
+    if (row.kind == ControlKind::Combo) continue;  // closed height differs
+    SCOPED_TRACE(row.id);
+    EXPECT_EQ(t::Geometry(window, row.id), DialogToPixels({row.x, row.y, row.w, row.h}, dpi));
   }
   EXPECT_EQ(t::ClientSize(window), DialogToPixels({0, 0, 200, 110}, dpi));
   EXPECT_EQ(t::Geometry(window, 12).x, DialogToPixels({60, 10, 50, 60}, dpi).x);
@@ -306,11 +306,4 @@ TEST_F(WindowLayer, BeepIsCounted) {
 }
 
 }  // namespace
-}  // namespace ui
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);  // real widgets, no display needed
-  ui::Application app(argc, argv);
-  return RUN_ALL_TESTS();
-}
+}  // namespace halvex::ui

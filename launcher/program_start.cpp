@@ -1,4 +1,4 @@
-#include "launcher/child.h"
+#include "launcher/program_start.h"
 
 #include <spawn.h>
 #include <sys/stat.h>

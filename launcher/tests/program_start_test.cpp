@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "launcher/child.h"
+#include "launcher/program_start.h"
 #include "launcher/tests/temp_dir.h"
 
 namespace halvex::launcher {
