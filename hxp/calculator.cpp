@@ -11,10 +11,10 @@
 #include "calc/catalogue.h"
 #include "calc/result_texts.h"
 #include "common/number_text.h"
+#include "handoff/handoff.h"
 #include "hxp/calculator_state.h"
 #include "hxp/calculator_window.h"
 #include "hxp/help_notes.h"
-#include "handoff/handoff.h"
 
 namespace halvex::hxp {
 
@@ -249,6 +249,14 @@ int RunCalculator(std::string_view argumentText) {
   ui::RunModal(calculatorWindow);
   FinishCalculator();
   return handoffSaveFailed ? 1 : 0;
+}
+
+int CalculatorMain(int argc, char** argv) {
+  std::string commandLine = "HXP";
+  for (int i = 1; i < argc; ++i) (commandLine += ' ') += argv[i];
+  const std::string argumentText(handoff::ArgumentText(commandLine));
+  ui::Application application(argc, argv);
+  return RunCalculator(argumentText);
 }
 
 int HandleCalculatorEvent(const ui::Event& event) {

@@ -17,6 +17,10 @@ extern ui::Window* calculatorWindow;
 // else 0.
 int RunCalculator(std::string_view argumentText);
 
+// The program from its command line's arguments: they are joined by one blank
+// into the argument text (blanks in front dropped, as after the program name).
+int CalculatorMain(int argc, char** argv);
+
 // The start-up steps before the window is shown: window, controls, fonts,
 // command-line values, lists, pictures, first calculation and results.
 void StartCalculator(std::string_view argumentText);

@@ -49,6 +49,10 @@ std::vector<int> TabOrder(Window* window);
 int ControlAt(Window* window, int x, int y);
 int Beeps();
 bool SaveScreenshot(Window* window, const std::string& path);
+// From now on appends every text set on a control of any window to the file
+// at `path`, a line "id<TAB>text" each: how a test of a whole program run
+// under a display sees what its windows show.
+void TraceTextsTo(const std::string& path);
 
 // The id of the topmost control drawn at a point of the client area, whether
 // or not it takes clicks (0 for none): what the user sees there.

@@ -366,27 +366,12 @@ void SetWindowIcon(Window* window, std::string_view resourceName) {
   window->dialog->setWindowIcon(icon);
 }
 
-namespace {
-
-// With HALVEX_UI_TRACE naming a file, every text set on a control is
-// appended to it as "id<TAB>text": how tests of the real programs under a
-// display see what the windows show.
-void TraceText(int id, std::string_view text) {
-  static FILE* trace = [] {
-    const char* path = std::getenv("HALVEX_UI_TRACE");
-    return path != nullptr && *path != '\0' ? std::fopen(path, "a") : nullptr;
-  }();
-  if (trace == nullptr) return;
-  std::fprintf(trace, "%d\t%.*s\n", id, static_cast<int>(text.size()), text.data());
-  std::fflush(trace);
-}
-
-}  // namespace
+TextObserver textObserver = nullptr;
 
 void SetText(Window* window, int id, std::string_view text) {
   Control* control = Find(window, id);
   if (control == nullptr) return;
-  TraceText(id, text);
+  if (textObserver != nullptr) textObserver(id, text);
   control->text = std::string(text);
   switch (control->kind) {
     case ControlKind::Edit: {

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/ui.h"
@@ -63,5 +64,10 @@ struct Window {
 void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param);
 Control* Find(Window* window, int id);
 int BeepCount();
+
+// Called with every text set on a control, when set: the test support's way
+// of watching what a window shows. The programs never set it.
+using TextObserver = void (*)(int id, std::string_view text);
+extern TextObserver textObserver;
 
 }  // namespace halvex::ui

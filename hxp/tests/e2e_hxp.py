@@ -2,10 +2,11 @@
 """HXP as a user meets it: a real window under Xvfb, real key events, and the
 window system's close request.
 
-    e2e_hxp.py <HXP program> <hxplan program>
+    e2e_hxp.py <traced HXP program> <hxplan program>
 
-What the window shows is read from the window layer's text trace
-(HALVEX_UI_TRACE) and checked against hxplan, which runs the same calculation
+The traced HXP is HXP with a test main that appends every text its window
+shows to the file named by HALVEX_UI_TRACE; what the window shows is read
+from there and checked against hxplan, which runs the same calculation
 on the command line. Exits 77 (skipped) when the X tools are missing.
 """
 
