@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
+
+#include "tests/support/temp_directory.h"
 
 namespace halvex::handoff {
 namespace {
@@ -127,29 +129,16 @@ TEST(File, ParseFileBytes) {
 
 class FileOnDisk : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/handoff-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/hx.tmp";
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-  }
-
-  std::string dir_, path_;
+  test_support::TempDirectory directory_;
+  const std::string dir_ = directory_.Path().string();
+  const std::string path_ = dir_ + "/hx.tmp";
 };
 
 TEST_F(FileOnDisk, writeThenRead_roundTrip) {
   Values values{"12", "4", "30", "18", "95"};
   std::string error;
   ASSERT_TRUE(WriteFile(path_, values, error)) << error;
-  EXPECT_EQ(Contents(path_), FileBytes(values));
+  EXPECT_EQ(test_support::ReadBytes(path_), FileBytes(values));
   Values read;
   ASSERT_TRUE(ReadFile(path_, read));
   EXPECT_EQ(read, values);
@@ -159,7 +148,7 @@ TEST_F(FileOnDisk, writeOverExisting_replacesWholeFile) {
   std::ofstream(path_) << std::string(1000, 'x');
   std::string error;
   ASSERT_TRUE(WriteFile(path_, kDefaultValues, error)) << error;
-  EXPECT_EQ(Contents(path_).size(), 28u);
+  EXPECT_EQ(test_support::ReadBytes(path_).size(), 28u);
 }
 
 TEST_F(FileOnDisk, writeOverSymlink_replacesTheLinkNotItsTarget) {
@@ -168,7 +157,7 @@ TEST_F(FileOnDisk, writeOverSymlink_replacesTheLinkNotItsTarget) {
   ASSERT_EQ(::symlink(target.c_str(), path_.c_str()), 0);
   std::string error;
   ASSERT_TRUE(WriteFile(path_, kDefaultValues, error)) << error;
-  EXPECT_EQ(Contents(target), "keep me");
+  EXPECT_EQ(test_support::ReadBytes(target), "keep me");
   struct stat info {};
   ASSERT_EQ(::lstat(path_.c_str(), &info), 0);
   EXPECT_TRUE(S_ISREG(info.st_mode));
@@ -185,7 +174,10 @@ TEST_F(FileOnDisk, writeIntoMissingDirectory_failsWithReasonAndLeavesNothing) {
 bool RunUnprivileged(const std::string& dir, const std::function<bool()>& scenario) {
   if (::geteuid() != 0) return scenario();
   constexpr uid_t kNobody = 65534;
-  std::system(("chown -R 65534:65534 '" + dir + "'").c_str());
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+    if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0) return false;
+  }
+  if (::chown(dir.c_str(), kNobody, kNobody) != 0) return false;
   const pid_t child = ::fork();
   if (child == 0) {
     const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
@@ -210,7 +202,7 @@ TEST_F(FileOnDisk, writeWhereNothingMayBeWritten_failsAndKeepsThePreviousFile) {
     return !WriteFile(path_, {"1", "2", "3", "4", "5"}, reason) && reason.find(path_) != std::string::npos;
   }));
   ::chmod(dir_.c_str(), 0755);
-  EXPECT_EQ(Contents(path_), FileBytes(kDefaultValues));
+  EXPECT_EQ(test_support::ReadBytes(path_), FileBytes(kDefaultValues));
 }
 
 TEST_F(FileOnDisk, writeIntoReadOnlyFolder_writesTheFileInPlace) {
@@ -224,7 +216,7 @@ TEST_F(FileOnDisk, writeIntoReadOnlyFolder_writesTheFileInPlace) {
     return WriteFile(path_, values, reason);
   }));
   ::chmod(dir_.c_str(), 0755);
-  EXPECT_EQ(Contents(path_), FileBytes(values));
+  EXPECT_EQ(test_support::ReadBytes(path_), FileBytes(values));
   EXPECT_EQ(ModeOf(path_), 0640u);
 }
 
@@ -234,7 +226,7 @@ TEST_F(FileOnDisk, writeOverReadOnlyFile_isRefusedWithReason) {
   ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
   EXPECT_FALSE(WriteFile(path_, {"1", "2", "3", "4", "5"}, error));
   EXPECT_NE(error.find("read-only"), std::string::npos) << error;
-  EXPECT_EQ(Contents(path_), FileBytes(kDefaultValues));
+  EXPECT_EQ(test_support::ReadBytes(path_), FileBytes(kDefaultValues));
 }
 
 TEST_F(FileOnDisk, replace_keepsTheModeAndRemovesStaleTemporaryFiles) {

@@ -3,13 +3,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "hxp/calculator.h"
 #include "hxp/calculator_window.h"
+#include "tests/support/temp_directory.h"
 #include "ui/testing.h"
 #include "ui/ui.h"
 
@@ -19,20 +18,8 @@ namespace t = ui::testing;
 
 class CalculatorTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/hxp-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    char previous[4096];
-    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    previous_ = previous;
-    ASSERT_EQ(::chdir(dir_.c_str()), 0);
-  }
-
   void TearDown() override {
     if (calculatorWindow != nullptr) FinishCalculator();
-    ASSERT_EQ(::chdir(previous_.c_str()), 0);
-    std::system(("rm -rf '" + dir_ + "'").c_str());
   }
 
   // Starts the window from a command line's argument text, without showing it.
@@ -75,8 +62,8 @@ class CalculatorTest : public ::testing::Test {
     return count == 1 ? shown : -count;
   }
 
+  test_support::TempCurrentDirectory directory_;
   ui::Window* window_ = nullptr;
-  std::string dir_, previous_;
 };
 
 }  // namespace halvex::hxp

@@ -1,5 +1,3 @@
-#include <fstream>
-#include <sstream>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -12,13 +10,6 @@ namespace halvex::hxp {
 namespace {
 
 constexpr ui::Color kRed{255, 0, 0};
-
-std::string FileContents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
 
 TEST_F(CalculatorTest, TypingAnEarLevelAtTheCeilingCorrectsItOnce) {
   StartShown();
@@ -259,14 +250,14 @@ TEST_F(CalculatorTest, ClosingWritesTheFieldsAsTheyStand) {
     t::RequestClose(window_);
   });
   EXPECT_EQ(ui::RunModal(window_), 0);
-  EXPECT_EQ(FileContents("hx.tmp"), "\"9\"\r\n\"5\"\r\n\"-20\"\r\n\"18\"\r\n\"90\"\r\n");
+  EXPECT_EQ(test_support::ReadBytes("hx.tmp"), "\"9\"\r\n\"5\"\r\n\"-20\"\r\n\"18\"\r\n\"90\"\r\n");
 }
 
 TEST_F(CalculatorTest, ClosingUntouchedWritesThe28ByteDefaults) {
   Start();
   t::RunSoon([this] { t::RequestClose(window_); });
   ui::RunModal(window_);
-  const std::string bytes = FileContents("hx.tmp");
+  const std::string bytes = test_support::ReadBytes("hx.tmp");
   EXPECT_EQ(bytes.size(), 28u);
   EXPECT_EQ(bytes, "\"9\"\r\n\"5\"\r\n\"20\"\r\n\"15\"\r\n\"90\"\r\n");
 }
@@ -279,7 +270,7 @@ TEST_F(CalculatorTest, AFileThatCannotBeWrittenIsToldAndTheWindowStillCloses) {
   const std::vector<t::MessageBoxText> boxes = t::TakeAnsweredMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].title, "HXP");
-  EXPECT_NE(boxes[0].text.find(dir_ + "/hx.tmp"), std::string::npos) << boxes[0].text;
+  EXPECT_NE(boxes[0].text.find((directory_.Path() / "hx.tmp").string()), std::string::npos) << boxes[0].text;
   EXPECT_NE(boxes[0].text.find("Is a directory"), std::string::npos) << boxes[0].text;
   struct stat info {};
   ASSERT_EQ(::stat("hx.tmp", &info), 0);

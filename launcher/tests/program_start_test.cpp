@@ -8,12 +8,13 @@
 #include <string>
 
 #include "launcher/program_start.h"
-#include "launcher/tests/temp_dir.h"
+#include "tests/support/temp_directory.h"
 
 namespace halvex::launcher {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace test_support;
 
 void MakeProgram(const fs::path& path, mode_t mode) {
   if (path.has_parent_path()) fs::create_directories(path.parent_path());

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "launcher/program_start.h"
 #include "launcher/launcher.h"
-#include "launcher/tests/temp_dir.h"
+#include "launcher/program_start.h"
+#include "tests/support/temp_directory.h"
 #include "ui/testing.h"
 #include "ui/ui.h"
 
@@ -23,6 +23,7 @@ namespace halvex::launcher {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace test_support;
 namespace t = ui::testing;
 using handoff::Values;
 
