@@ -8,6 +8,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
+# libFuzzer takes 0 as "no limit": only a positive count is accepted.
+if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
+  echo "usage: $0 [seconds, at least 1]" >&2
+  exit 2
+fi
 build=$root/build-fuzz
 targets=(parse_number format_number handoff_file command_line layout)
 

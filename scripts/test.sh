@@ -16,7 +16,7 @@ echo "== build and test under AddressSanitizer and UBSan"
 "$root/scripts/build.sh" "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON
 (cd "$root/build-sanitize" && ctest --output-on-failure -j2 -LE no-sanitize)
 
-# A minute per fuzz target by default (about six minutes with the build);
+# A minute per fuzz target by default: five minutes, and seconds to build;
 # HALVEX_FUZZ_SECONDS=0 leaves the fuzzing out.
 fuzz_seconds=${HALVEX_FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then
