@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
   qt6-base-dev libgl-dev
   fonts-liberation
   xvfb xauth xdotool x11-utils

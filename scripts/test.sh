@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test: once in a normal build and
-# once more under AddressSanitizer and UBSan.
+# once more under AddressSanitizer and UBSan; then runs each fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -15,3 +15,11 @@ echo "== build and test"
 echo "== build and test under AddressSanitizer and UBSan"
 "$root/scripts/build.sh" "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON
 (cd "$root/build-sanitize" && ctest --output-on-failure -j2 -LE no-sanitize)
+
+# A minute per fuzz target by default: five minutes, and seconds to build;
+# HALVEX_FUZZ_SECONDS=0 leaves the fuzzing out.
+fuzz_seconds=${HALVEX_FUZZ_SECONDS:-60}
+if [ "$fuzz_seconds" -gt 0 ]; then
+  echo "== fuzz each target for $fuzz_seconds s"
+  "$root/scripts/fuzz.sh" "$fuzz_seconds"
+fi
