@@ -7,7 +7,7 @@
 // launcher's BuildCommandLine, come back unchanged whenever the line is not
 // cut.
 #include "fuzz/fuzz_check.h"
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 
 namespace {
 

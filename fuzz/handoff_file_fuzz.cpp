@@ -4,7 +4,7 @@
 // values it read, once written with FileBytes (after dropping the double
 // quotes, which the file cannot escape), read back unchanged.
 #include "fuzz/fuzz_check.h"
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 
 namespace {
 

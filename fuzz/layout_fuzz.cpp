@@ -18,7 +18,7 @@
 #include "calc/layout.h"
 #include "common/number_text.h"
 #include "fuzz/fuzz_check.h"
-#include "launcher/handoff/handoff.h"
+#include "handoff/handoff.h"
 
 namespace {
 
