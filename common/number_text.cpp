@@ -1,6 +1,7 @@
 #include "common/number_text.h"
 
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,9 @@ constexpr int kMaxDigits = 18;
 // 10^n is exact in long double up to n = 27, because 5^27 < 2^64 fits the
 // significand. Scaling by these rounds once, so exact results stay exact.
 constexpr int kMaxExactPower = 27;
+
+// The smallest subnormal long double is 2^-16445.
+constexpr int kSmallestSubnormalExponent = -16445;
 
 constexpr std::array<long double, kMaxExactPower + 1> MakeExactPowersOfTen() {
   std::array<long double, kMaxExactPower + 1> powers{};
@@ -82,9 +86,19 @@ Wide PowerOfFive(int n) {
   }
 }
 
-// x * 10^n for finite x > 0, as hi, the long double nearest to it (for a
-// result in the normal range; a subnormal one is rounded a second time), and
-// lo, what hi leaves out: its sign tells on which side of hi the exact value
+// Rounds hi + lo to an integer, ties to even, whatever the current rounding
+// mode. A hi that lies exactly on a half is a tie only when lo is 0 too.
+long double RoundHalfEven(Wide x) {
+  const long double whole = std::floor(x.hi);
+  const long double fraction = x.hi - whole;
+  const bool upper = fraction > 0.5L ||
+                     (fraction == 0.5L &&
+                      (x.lo > 0 || (x.lo == 0 && std::fmod(whole, 2.0L) != 0.0L)));
+  return upper ? whole + 1.0L : whole;
+}
+
+// x * 10^n for finite x > 0, as hi, the long double nearest to it, and lo,
+// what hi leaves out: its sign tells on which side of hi the exact value
 // lies, which decides a value that hi rounds onto a half.
 //
 // Up to 10^27 the power is exact, and one multiplication, or one division
@@ -119,21 +133,22 @@ Wide ScaleByPowerOfTenWide(long double x, int n) {
   }
   const long double scaled = head + tail;
   const long double rest = tail - (scaled - head);
-  return {std::ldexp(scaled, binaryExponent + n), std::ldexp(rest, binaryExponent + n)};
+  const int shift = binaryExponent + n;
+  const long double result = std::ldexp(scaled, shift);
+  if (std::fabs(result) >= LDBL_MIN) return {result, std::ldexp(rest, shift)};
+
+  // Below the normal range fewer bits are left, and shifting the rounded
+  // value down would round a second time: round once, in units of the
+  // smallest subnormal, from the unrounded sum.
+  const int toUnits = shift - kSmallestSubnormalExponent;
+  const Wide units{std::ldexp(scaled, toUnits), std::ldexp(rest, toUnits)};
+  const long double whole = RoundHalfEven(units);
+  return {std::ldexp(whole, kSmallestSubnormalExponent),
+          std::ldexp((units.hi - whole) + units.lo, kSmallestSubnormalExponent)};
 }
 
 long double ScaleByPowerOfTen(long double x, int n) { return ScaleByPowerOfTenWide(x, n).hi; }
 
-// Rounds hi + lo to an integer, ties to even, whatever the current rounding
-// mode. A hi that lies exactly on a half is a tie only when lo is 0 too.
-long double RoundHalfEven(Wide x) {
-  const long double whole = std::floor(x.hi);
-  const long double fraction = x.hi - whole;
-  const bool upper = fraction > 0.5L ||
-                     (fraction == 0.5L &&
-                      (x.lo > 0 || (x.lo == 0 && std::fmod(whole, 2.0L) != 0.0L)));
-  return upper ? whole + 1.0L : whole;
-}
 
 // The 18-digit integer nearest to magnitude * 10^(17 - exponent), where
 // exponent is the decimal exponent of its first digit.

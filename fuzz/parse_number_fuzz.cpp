@@ -3,9 +3,7 @@
 // a sign behave as the header says, an "&" integer is whole and at most 64
 // bits wide, and a decimal number is the long double nearest to its first
 // 18 significant digits times its power of ten (strtold on the same digits,
-// which glibc rounds correctly, is the reference; a subnormal result may be
-// one unit of its last place off).
-#include <cfloat>
+// which glibc rounds correctly, is the reference).
 #include <cmath>
 #include <optional>
 
@@ -90,10 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(std::isfinite(value), Shown(text) + " reads as " + Hex(value));
 
   if (const std::optional<long double> expected = ExpectedDecimal(text)) {
-    // A subnormal result is rounded twice (to 64 bits, then to the fewer bits
-    // left down there), so it may lie one unit of its last place off.
-    const bool subnormal = std::fabs(*expected) < LDBL_MIN || std::fabs(value) < LDBL_MIN;
-    FUZZ_CHECK(value == *expected || (subnormal && std::fabs(value - *expected) <= LDBL_TRUE_MIN),
+    FUZZ_CHECK(value == *expected,
                Shown(text) + " reads as " + Hex(value) + ", nearest is " + Hex(*expected));
   } else {
     FUZZ_CHECK(value == std::floor(value) && value >= -0x1p31L && value < 0x1p64L,

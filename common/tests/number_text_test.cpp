@@ -333,6 +333,8 @@ TEST(ParseNumber, MagnitudeLimits) {
       {"0.01e-4932", 0.0L},
       {"1e40", 0xEB194F8E1AE525FDp+69L},
       {"1e-30", 0xA2425FF75E14FC32p-163L},
+      // Subnormal: rounded once to the bits left, not first to 64 bits.
+      {"3e-4932", 0x7236d75ad7ba07d1p-16445L},
   };
   ExpectParses(cases);
 }
