@@ -7,6 +7,7 @@
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
+#include "hxplan/project.h"
 
 #ifndef HALVEX_VERSION
 #define HALVEX_VERSION "unknown"
@@ -17,6 +18,8 @@ namespace halvex::plan {
 namespace {
 
 constexpr const char* kValueNames = "ceiling height, ear level, room length, room width, SPL";
+
+}  // namespace
 
 std::string Bare(long double value) { return FormatNumber(value, kDisplayDigits, false); }
 
@@ -89,8 +92,6 @@ std::string TrimmedName(std::string_view name) {
   return std::string(name.substr(0, end == std::string_view::npos ? 0 : end + 1));
 }
 
-}  // namespace
-
 bool ParseArguments(const std::vector<std::string>& arguments, Options& options, std::string& error) {
   std::vector<std::string> values;
   bool optionsEnded = false;
@@ -118,6 +119,8 @@ bool ParseArguments(const std::vector<std::string>& arguments, Options& options,
     }
     std::string value;
     bool matched = false;
+    if (!ParseProjectOption(arguments, i, options, matched, error)) return false;
+    if (matched) continue;
     if (!OptionValue(arguments, i, "--deviation", value, matched, error)) return false;
     if (matched) {
       if (!ParseDeviation(value, options.deviation)) {
@@ -239,7 +242,7 @@ std::string Usage() {
       << "  --help         show this help\n"
       << "  --version      show the version\n"
       << "  --             end of options (for values that begin with a minus sign)\n"
-      << "\n"
+      << ProjectUsage() << "\n"
       << "Models:\n";
   for (int row = 0; row < kModelCount; ++row) {
     const LoudspeakerModel& model = kCatalogueRows[row];
@@ -265,6 +268,7 @@ int Run(const std::vector<std::string>& arguments, std::string& out, std::string
     out = std::string("hxplan ") + HALVEX_VERSION + "\n";
     return 0;
   }
+  if (UsesProjectOptions(options)) return RunProject(options, out, err);
   SetUpCatalogue();
   const RoomInputs inputs = InputsFor(options);
   LayoutResult result;

@@ -1,0 +1,546 @@
+#include "hxplan/project.h"
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
+
+#include "calc/result_texts.h"
+#include "common/number_text.h"
+
+namespace halvex::plan {
+
+namespace {
+
+enum Column { kRoom, kLength, kWidth, kEarLevel, kCeiling, kSpl, kDeviation, kModel, kZone, kColumnCount };
+constexpr std::array<std::string_view, kColumnCount> kColumnNames{
+    "room", "length", "width", "ear_level", "ceiling", "spl", "deviation", "model", "zone"};
+constexpr int kRequiredColumns = kDeviation;  // the columns before deviation must be there
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return {};
+  const std::size_t end = text.find_last_not_of(" \t");
+  return text.substr(begin, end - begin + 1);
+}
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A JSON number from a formatted one: JSON wants a 0 before the point.
+std::string JsonNumber(const std::string& text) {
+  if (!text.empty() && text[0] == '.') return "0" + text;
+  if (text.size() > 1 && text[0] == '-' && text[1] == '.') return "-0" + text.substr(1);
+  return text;
+}
+
+std::string JsonNumber(long double value) { return JsonNumber(Bare(value)); }
+
+// Impedances to 4 digits: ohms are read off a meter, not calculated to 7.
+std::string OhmsText(long double ohms) { return FormatNumber(ohms, 4, false); }
+
+std::string ModelName(int modelIndex) { return TrimmedName(ModelRow(modelIndex).name); }
+
+bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& columns, std::size_t headerSize,
+              const Options& options, RoomPlan& room, std::string& reason) {
+  const std::vector<std::string>& fields = record.fields;
+  if (fields.size() > headerSize) {
+    reason = std::to_string(fields.size()) + " fields but " + std::to_string(headerSize) +
+             " columns (a number with a comma must be quoted)";
+    return false;
+  }
+  auto cell = [&](int column) -> std::string_view {
+    const int index = columns[column];
+    return index < 0 || static_cast<std::size_t>(index) >= fields.size() ? std::string_view()
+                                                                         : Trimmed(fields[index]);
+  };
+  for (int column = 0; column < kRequiredColumns; ++column) {
+    if (static_cast<std::size_t>(columns[column]) >= fields.size()) {
+      reason = "missing column '" + std::string(kColumnNames[column]) + "'";
+      return false;
+    }
+    if (cell(column).empty()) {
+      reason = "no value in column '" + std::string(kColumnNames[column]) + "'";
+      return false;
+    }
+    if (column != kRoom && !IsNumberText(cell(column))) {
+      reason = "'" + Printable(cell(column)) + "' in column '" + std::string(kColumnNames[column]) +
+               "' is not a number";
+      return false;
+    }
+  }
+  room.line = record.line;
+  room.name = std::string(cell(kRoom));
+  room.zone = cell(kZone).empty() ? room.name : std::string(cell(kZone));
+  RoomInputs& inputs = room.inputs;
+  inputs.roomLength = LengthInFeet(cell(kLength), options.metric);
+  inputs.roomWidth = LengthInFeet(cell(kWidth), options.metric);
+  inputs.earLevel = LengthInFeet(cell(kEarLevel), options.metric);
+  inputs.ceilingHeight = LengthInFeet(cell(kCeiling), options.metric);
+  inputs.targetSpl = static_cast<float>(std::fabs(ParseNumber(cell(kSpl))));
+
+  int deviation = options.deviation;
+  if (!cell(kDeviation).empty() && !ParseDeviation(std::string(cell(kDeviation)), deviation)) {
+    reason = "deviation '" + Printable(cell(kDeviation)) + "' is not a whole number from 0 to 6";
+    return false;
+  }
+  inputs.splDeviation = static_cast<float>(deviation);
+  inputs.modelIndex = options.modelIndex;
+  if (!cell(kModel).empty() && !ParseModel(std::string(cell(kModel)), inputs.modelIndex)) {
+    reason = "unknown model '" + Printable(cell(kModel)) + "'";
+    return false;
+  }
+  if (!ComputeLayoutFor(inputs, room.result)) {
+    reason = "ceiling " + std::string(cell(kCeiling)) + " is not above the ear level " +
+             std::string(cell(kEarLevel));
+    return false;
+  }
+  return true;
+}
+
+std::string LimitWords(const RoomPlan& room) {
+  const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
+  std::string words;
+  auto add = [&words](const char* word) { words += (words.empty() ? "" : " and ") + std::string(word); };
+  if (PowerExceeded(room.result, model)) add("power over the model's maximum");
+  if (TapExceeded(room.result, model)) add("tap above the model's highest tap");
+  if (room.result.tap == 0) add("no tap fits");
+  return words.empty() ? "within limits" : words;
+}
+
+// A spacing as the window shows it: only while more than one loudspeaker
+// stands in that direction.
+std::string SpacingText(float count, float spacing, bool metric) {
+  return MoreThanOne(count) ? LengthText(spacing, metric) : "-";
+}
+
+std::string RoomLine(const RoomPlan& room, bool metric) {
+  const LayoutResult& r = room.result;
+  const RoomInputs& in = room.inputs;
+  const char* unit = LengthUnit(metric);
+  std::ostringstream out;
+  out << room.name;
+  if (room.zone != room.name) out << " [" << room.zone << "]";
+  out << ": " << Bare(r.countX) << " x " << Bare(r.countY) << " = " << Bare(r.totalCount) << " "
+      << ModelName(in.modelIndex) << ", spacing " << SpacingText(r.countX, r.spacingX, metric) << " x "
+      << SpacingText(r.countY, r.spacingY, metric) << " " << unit << ", first "
+      << LengthText(static_cast<long double>(r.spacingX) / 2, metric) << " x "
+      << LengthText(static_cast<long double>(r.spacingY) / 2, metric) << " " << unit << " from the walls, "
+      << Bare(r.powerRequired) << " W each, tap " << Bare(r.tap) << " W, " << LimitWords(room) << "\n";
+  return out.str();
+}
+
+}  // namespace
+
+std::vector<CsvRecord> ParseCsv(std::string_view text) {
+  std::vector<CsvRecord> records;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  std::size_t i = 0;
+  int line = 1;
+  while (i < text.size()) {
+    CsvRecord record;
+    record.line = line;
+    std::string field;
+    bool recordEnded = false;
+    while (!recordEnded) {
+      field.clear();
+      if (i < text.size() && text[i] == '"') {
+        ++i;
+        bool closed = false;
+        while (i < text.size()) {
+          const char c = text[i++];
+          if (c == '"') {
+            if (i < text.size() && text[i] == '"') {
+              field += '"';
+              ++i;
+            } else {
+              closed = true;
+              break;
+            }
+          } else {
+            if (c == '\n' || (c == '\r' && (i >= text.size() || text[i] != '\n'))) ++line;
+            field += c;
+          }
+        }
+        if (!closed && record.error.empty()) record.error = "a quoted field is not closed";
+        // Anything between the closing quote and the next separator is text
+        // out of place; it is reported, not silently joined to the field.
+        const std::size_t stop = text.find_first_of(",\r\n", i);
+        const std::size_t end = stop == std::string_view::npos ? text.size() : stop;
+        if (end > i && record.error.empty()) record.error = "text after a closing quote";
+        i = end;
+      } else {
+        const std::size_t stop = text.find_first_of(",\r\n", i);
+        const std::size_t end = stop == std::string_view::npos ? text.size() : stop;
+        field.assign(text.substr(i, end - i));
+        i = end;
+      }
+      record.fields.push_back(field);
+      if (i < text.size() && text[i] == ',') {
+        ++i;
+        continue;
+      }
+      recordEnded = true;
+      if (i < text.size()) {  // a line end
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        ++i;
+        ++line;
+      }
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+bool IsNumberText(std::string_view text) {
+  text = Trimmed(text);
+  std::size_t i = 0;
+  if (!text.empty() && text[0] == '&') {
+    if (text.size() == 1) return false;
+    for (std::size_t k = 1; k < text.size(); ++k) {
+      const char c = text[k];
+      const bool alphanumeric = IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+      if (!alphanumeric && c != '%' && c != '&' && c != '?') return false;
+    }
+    return true;
+  }
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool digits = false;
+  while (i < text.size() && IsDigit(text[i])) digits = true, ++i;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) digits = true, ++i;
+  }
+  if (!digits) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+  }
+  return i == text.size();
+}
+
+bool ReadProject(std::string_view text, const Options& options, Project& project, std::string& error) {
+  if (text.find('\0') != std::string_view::npos) {
+    error = "not a CSV text file (it holds NUL bytes)";
+    return false;
+  }
+  const std::vector<CsvRecord> records = ParseCsv(text);
+  std::size_t first = 0;
+  auto blank = [](const CsvRecord& record) {
+    for (const std::string& field : record.fields) {
+      if (!Trimmed(field).empty()) return false;
+    }
+    return record.error.empty();
+  };
+  while (first < records.size() && blank(records[first])) ++first;
+  if (first == records.size()) {
+    error = "empty: no header row naming the columns";
+    return false;
+  }
+  const CsvRecord& header = records[first];
+  if (!header.error.empty()) {
+    error = "line " + std::to_string(header.line) + ": " + header.error;
+    return false;
+  }
+  std::array<int, kColumnCount> columns;
+  columns.fill(-1);
+  for (std::size_t index = 0; index < header.fields.size(); ++index) {
+    const std::string name = Lower(Trimmed(header.fields[index]));
+    for (int column = 0; column < kColumnCount; ++column) {
+      if (name != kColumnNames[column]) continue;
+      if (columns[column] >= 0) {
+        error = "line " + std::to_string(header.line) + ": column '" + name + "' named twice";
+        return false;
+      }
+      columns[column] = static_cast<int>(index);
+    }
+  }
+  std::string missing;
+  for (int column = 0; column < kRequiredColumns; ++column) {
+    if (columns[column] < 0) missing += (missing.empty() ? "" : ", ") + std::string(kColumnNames[column]);
+  }
+  if (!missing.empty()) {
+    error = "line " + std::to_string(header.line) + " is not a header row: no column " + missing +
+            " (needed: room, length, width, ear_level, ceiling, spl; optional: deviation, model, zone)";
+    return false;
+  }
+  for (std::size_t k = first + 1; k < records.size(); ++k) {
+    const CsvRecord& record = records[k];
+    if (blank(record)) continue;
+    if (!record.error.empty()) {
+      project.errors.push_back({record.line, record.error});
+      continue;
+    }
+    RoomPlan room;
+    std::string reason;
+    if (ReadRoom(record, columns, header.fields.size(), options, room, reason)) {
+      project.rooms.push_back(std::move(room));
+    } else {
+      project.errors.push_back({record.line, reason});
+    }
+  }
+  return true;
+}
+
+long double LineVoltage(int lineVolts) { return lineVolts == 100 ? 100.0L : 70.7L; }
+
+ProjectTotals ComputeTotals(const Project& project, int lineVolts) {
+  ProjectTotals totals;
+  std::array<long double, kModelCount> perModel{};
+  std::array<bool, kModelCount> used{};
+  std::unordered_map<std::string, std::size_t> zoneIndex;
+  for (const RoomPlan& room : project.rooms) {
+    const long double count = room.result.totalCount;
+    const int model = room.inputs.modelIndex;
+    perModel[model] += count;
+    used[model] = true;
+    auto [found, added] = zoneIndex.emplace(room.zone, totals.zones.size());
+    if (added) totals.zones.push_back(ZoneTotal{room.zone});
+    ZoneTotal& zone = totals.zones[found->second];
+    ++zone.rooms;
+    zone.loudspeakers += count;
+    if (room.result.tap == 0) zone.withoutTap += count;
+    zone.tapSum += count * room.result.tap;
+    totals.loudspeakers += count;
+  }
+  for (int model = 0; model < kModelCount; ++model) {
+    if (used[model]) totals.models.push_back({model, perModel[model]});
+  }
+  const long double volts = LineVoltage(lineVolts);
+  for (ZoneTotal& zone : totals.zones) {
+    zone.amplifier = zone.tapSum / kAmplifierLoading;
+    zone.impedance = zone.tapSum > 0 ? volts * volts / zone.tapSum : HUGE_VALL;
+    totals.tapSum += zone.tapSum;
+  }
+  return totals;
+}
+
+std::string ProjectText(const Project& project, const ProjectTotals& totals, const Options& options) {
+  const bool metric = options.metric;
+  std::ostringstream out;
+  out << "Project           " << (options.projectFile.empty() ? "command line" : options.projectFile) << ": "
+      << project.rooms.size() << (project.rooms.size() == 1 ? " room" : " rooms") << " planned";
+  if (!project.errors.empty()) out << ", " << project.errors.size() << " not (see the messages)";
+  out << "\n";
+  out << "Line              " << options.lineVolts << " V (" << Bare(LineVoltage(options.lineVolts))
+      << " V); amplifier = sum of taps / " << Bare(kAmplifierLoading) << ", load = V² / sum of taps\n\n";
+  for (const RoomPlan& room : project.rooms) out << RoomLine(room, metric);
+  out << "\nLoudspeakers per model\n";
+  for (const ModelTotal& model : totals.models) {
+    out << "  " << ModelRow(model.modelIndex).name << " " << Bare(model.loudspeakers) << "\n";
+  }
+  out << "\nZones\n";
+  for (const ZoneTotal& zone : totals.zones) {
+    out << "  " << zone.zone << ": " << zone.rooms << (zone.rooms == 1 ? " room, " : " rooms, ")
+        << Bare(zone.loudspeakers) << " loudspeakers, taps " << Bare(zone.tapSum) << " W, amplifier "
+        << Bare(zone.amplifier) << " W, load "
+        << (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
+    if (zone.withoutTap > 0) out << ", " << Bare(zone.withoutTap) << " loudspeakers without a tap";
+    out << "\n";
+  }
+  out << "\nTotal             " << Bare(totals.loudspeakers) << " loudspeakers, taps " << Bare(totals.tapSum)
+      << " W\n";
+  return out.str();
+}
+
+std::string ProjectJson(const Project& project, const ProjectTotals& totals, const Options& options) {
+  const bool metric = options.metric;
+  auto length = [metric](long double feet) { return JsonNumber(LengthText(feet, metric)); };
+  auto flag = [](bool value) { return value ? "true" : "false"; };
+  std::ostringstream out;
+  out << "{\n  \"file\": " << (options.projectFile.empty() ? "null" : Quote(options.projectFile)) << ",\n"
+      << "  \"units\": " << Quote(LengthUnit(metric)) << ",\n"
+      << "  \"lineVoltage\": " << JsonNumber(LineVoltage(options.lineVolts)) << ",\n"
+      << "  \"rooms\": [";
+  const char* separator = "\n";
+  for (const RoomPlan& room : project.rooms) {
+    const RoomInputs& in = room.inputs;
+    const LayoutResult& r = room.result;
+    const LoudspeakerModel& model = ModelRow(in.modelIndex);
+    auto spacing = [&](float count, float value) { return MoreThanOne(count) ? length(value) : "null"; };
+    out << separator << "    {\"line\": " << room.line << ", \"room\": " << Quote(room.name)
+        << ", \"zone\": " << Quote(room.zone) << ", \"model\": " << Quote(ModelName(in.modelIndex))
+        << ", \"length\": " << length(in.roomLength) << ", \"width\": " << length(in.roomWidth)
+        << ", \"earLevel\": " << length(in.earLevel) << ", \"ceiling\": " << length(in.ceilingHeight)
+        << ", \"spl\": " << JsonNumber(in.targetSpl) << ", \"deviation\": " << JsonNumber(in.splDeviation)
+        << ", \"countX\": " << JsonNumber(r.countX) << ", \"countY\": " << JsonNumber(r.countY)
+        << ", \"totalCount\": " << JsonNumber(r.totalCount) << ", \"spacingX\": " << spacing(r.countX, r.spacingX)
+        << ", \"spacingY\": " << spacing(r.countY, r.spacingY)
+        << ", \"firstX\": " << length(static_cast<long double>(r.spacingX) / 2)
+        << ", \"firstY\": " << length(static_cast<long double>(r.spacingY) / 2)
+        << ", \"nominalSpacing\": " << length(r.nominalSpacing)
+        << ", \"powerRequired\": " << JsonNumber(r.powerRequired) << ", \"tap\": " << JsonNumber(r.tap)
+        << ", \"powerExceeded\": " << flag(PowerExceeded(r, model))
+        << ", \"tapExceeded\": " << flag(TapExceeded(r, model)) << ", \"noTap\": " << flag(r.tap == 0) << "}";
+    separator = ",\n";
+  }
+  out << "\n  ],\n  \"models\": [";
+  separator = "\n";
+  for (const ModelTotal& model : totals.models) {
+    out << separator << "    {\"model\": " << Quote(ModelName(model.modelIndex))
+        << ", \"loudspeakers\": " << JsonNumber(model.loudspeakers) << "}";
+    separator = ",\n";
+  }
+  out << "\n  ],\n  \"zones\": [";
+  separator = "\n";
+  for (const ZoneTotal& zone : totals.zones) {
+    out << separator << "    {\"zone\": " << Quote(zone.zone) << ", \"rooms\": " << zone.rooms
+        << ", \"loudspeakers\": " << JsonNumber(zone.loudspeakers)
+        << ", \"withoutTap\": " << JsonNumber(zone.withoutTap) << ", \"tapSum\": " << JsonNumber(zone.tapSum)
+        << ", \"amplifier\": " << JsonNumber(zone.amplifier) << ", \"impedance\": "
+        << (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) << "}";
+    separator = ",\n";
+  }
+  out << "\n  ],\n  \"loudspeakers\": " << JsonNumber(totals.loudspeakers)
+      << ",\n  \"tapSum\": " << JsonNumber(totals.tapSum) << ",\n  \"errors\": [";
+  separator = "\n";
+  for (const RowError& e : project.errors) {
+    out << separator << "    {\"line\": " << e.line << ", \"reason\": " << Quote(e.reason) << "}";
+    separator = ",\n";
+  }
+  out << "\n  ]\n}\n";
+  return out.str();
+}
+
+bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& i, Options& options, bool& matched,
+                        std::string& error) {
+  const std::string& argument = arguments[i];
+  matched = true;
+  if (argument == "--metric") {
+    options.metric = true;
+    return true;
+  }
+  std::string value;
+  if (!OptionValue(arguments, i, "--project", value, matched, error)) return false;
+  if (matched) {
+    options.projectFile = value;
+    return true;
+  }
+  if (!OptionValue(arguments, i, "--line", value, matched, error)) return false;
+  if (matched) {
+    if (value != "70" && value != "100") {
+      error = "line must be 70 or 100 (volts), not '" + Printable(value) + "'";
+      return false;
+    }
+    options.lineVolts = value == "70" ? 70 : 100;
+    return true;
+  }
+  return true;
+}
+
+bool UsesProjectOptions(const Options& options) {
+  return !options.projectFile.empty() || options.metric || options.lineVolts != 70;
+}
+
+std::string ProjectUsage() {
+  return "\n"
+         "Whole-building projects:\n"
+         "  --project FILE CSV file of rooms (RFC 4180), one per row after a header row\n"
+         "                 naming the columns room, length, width, ear_level, ceiling,\n"
+         "                 spl and optionally deviation (0 to 6), model (name or row)\n"
+         "                 and zone (default: the room); empty deviation and model\n"
+         "                 cells take --deviation and --model. Numbers are read as\n"
+         "                 typed fields, sign dropped. Prints one line per room, the\n"
+         "                 loudspeakers per model and per zone the sum of the taps, the\n"
+         "                 amplifier power (sum of taps / 0.8) and the line's load\n"
+         "                 impedance (V squared / sum of taps). A row that cannot be\n"
+         "                 planned is reported with its line number; the rest are\n"
+         "                 planned. With --json all of it as one JSON document.\n"
+         "  --line V       70 (a 70.7 V line, default) or 100 (100 V): the same taps,\n"
+         "                 the load impedance at that voltage\n"
+         "  With these options and no --project the room of the command line is\n"
+         "  planned as a project of one room named \"room\".\n"
+         "  Exit status with them: 0 all planned, 1 a row not planned or a file not\n"
+         "  written, 2 bad use or a file that is no project.\n";
+}
+
+namespace {
+
+bool ReadFileText(const std::string& path, std::string& text, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "cannot open " + Printable(path) + ": " + std::strerror(errno);
+    return false;
+  }
+  file.seekg(0, std::ios::end);
+  const std::streamoff size = file.tellg();
+  if (size < 0) {
+    error = Printable(path) + " is not a file that can be read";
+    return false;
+  }
+  if (static_cast<unsigned long long>(size) > kMaxProjectBytes) {
+    error = Printable(path) + " is too large for a project (" + std::to_string(size) + " bytes, at most " +
+            std::to_string(kMaxProjectBytes) + ")";
+    return false;
+  }
+  file.seekg(0);
+  text.resize(static_cast<std::size_t>(size));
+  if (!file.read(text.data(), size)) {
+    error = "cannot read " + Printable(path);
+    return false;
+  }
+  return true;
+}
+
+// The room of the command line as a project of one room.
+bool CommandLineProject(const Options& options, Project& project, std::string& error) {
+  RoomPlan room;
+  room.line = 0;
+  room.name = room.zone = "room";
+  RoomInputs& in = room.inputs;
+  in.ceilingHeight = LengthInFeet(options.values[0], options.metric);
+  in.earLevel = LengthInFeet(options.values[1], options.metric);
+  in.roomLength = LengthInFeet(options.values[2], options.metric);
+  in.roomWidth = LengthInFeet(options.values[3], options.metric);
+  in.targetSpl = static_cast<float>(std::fabs(ParseNumber(options.values[4])));
+  in.splDeviation = static_cast<float>(options.deviation);
+  in.modelIndex = options.modelIndex;
+  if (!ComputeLayoutFor(in, room.result)) {
+    error = "ear level must be below the ceiling height";
+    return false;
+  }
+  project.rooms.push_back(std::move(room));
+  return true;
+}
+
+}  // namespace
+
+int RunProject(const Options& options, std::string& out, std::string& err) {
+  Project project;
+  std::string error;
+  if (options.projectFile.empty()) {
+    if (!CommandLineProject(options, project, error)) {
+      err = "hxplan: " + error + "\n";
+      return 2;
+    }
+  } else {
+    std::string text;
+    if (!ReadFileText(options.projectFile, text, error)) {
+      err = "hxplan: " + error + "\n";
+      return 2;
+    }
+    if (!ReadProject(text, options, project, error)) {
+      err = "hxplan: " + Printable(options.projectFile) + ": " + error + "\n";
+      return 2;
+    }
+  }
+  for (const RowError& e : project.errors) {
+    err += "hxplan: " + Printable(options.projectFile) + ":" + std::to_string(e.line) + ": " + e.reason + "\n";
+  }
+  const ProjectTotals totals = ComputeTotals(project, options.lineVolts);
+  out = options.json ? ProjectJson(project, totals, options) : ProjectText(project, totals, options);
+  return project.errors.empty() ? 0 : 1;
+}
+
+}  // namespace halvex::plan

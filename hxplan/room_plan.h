@@ -1,0 +1,41 @@
+// One planned room of a project, and the units in which its lengths are read
+// and shown. The calculation always runs in feet.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/layout.h"
+
+namespace halvex::plan {
+
+inline constexpr long double kMetresPerFoot = 0.3048L;
+
+struct RoomPlan {
+  int line = 0;  // where the room's row begins in its file
+  std::string name;
+  std::string zone;
+  RoomInputs inputs;  // feet, as the calculator stores them
+  LayoutResult result;
+};
+
+// A typed length as the calculator stores it: its number, sign dropped, in
+// feet (a metric value is converted first).
+float LengthInFeet(std::string_view text, bool metric);
+
+// A length in feet as shown: feet at 7 digits, or metres to the millimetre.
+std::string LengthText(long double feet, bool metric);
+std::string AreaText(long double squareFeet, bool metric);  // ft² or m² to 0.01
+const char* LengthUnit(bool metric);                        // "ft" or "m"
+const char* AreaUnit(bool metric);                          // "ft²" or "m²"
+
+// Loudspeaker centres along one direction: spacing / 2 from the wall, then
+// every spacing. Empty when the count is not a whole number from 1 to `limit`.
+std::vector<long double> GridPositions(float count, float spacing, float limit);
+
+// Text from a file or a command line made safe for one line of a message:
+// control bytes become \xNN.
+std::string Printable(std::string_view text);
+
+}  // namespace halvex::plan
