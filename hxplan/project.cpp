@@ -131,7 +131,9 @@ std::string RoomLine(const RoomPlan& room, bool metric) {
   std::ostringstream out;
   out << room.name;
   if (room.zone != room.name) out << " [" << room.zone << "]";
-  out << ": " << Bare(r.countX) << " x " << Bare(r.countY) << " = " << Bare(r.totalCount) << " "
+  out << ": " << LengthText(in.roomLength, metric) << " x " << LengthText(in.roomWidth, metric) << " " << unit
+      << ", " << AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric) << " "
+      << AreaUnit(metric) << ", " << Bare(r.countX) << " x " << Bare(r.countY) << " = " << Bare(r.totalCount) << " "
       << ModelName(in.modelIndex) << ", spacing " << SpacingText(r.countX, r.spacingX, metric) << " x "
       << SpacingText(r.countY, r.spacingY, metric) << " " << unit << ", first "
       << LengthText(static_cast<long double>(r.spacingX) / 2, metric) << " x "
@@ -334,7 +336,14 @@ std::string ProjectText(const Project& project, const ProjectTotals& totals, con
   if (!project.errors.empty()) out << ", " << project.errors.size() << " not (see the messages)";
   out << "\n";
   out << "Line              " << options.lineVolts << " V (" << Bare(LineVoltage(options.lineVolts))
-      << " V); amplifier = sum of taps / " << Bare(kAmplifierLoading) << ", load = V² / sum of taps\n\n";
+      << " V); amplifier = sum of taps / " << Bare(kAmplifierLoading) << ", load = V² / sum of taps\n";
+  if (metric) {
+    out << "Units             metres and m², converted to feet for the calculation (1 ft = "
+        << Bare(kMetresPerFoot) << " m)\n";
+  } else {
+    out << "Units             feet and ft²\n";
+  }
+  out << "\n";
   for (const RoomPlan& room : project.rooms) out << RoomLine(room, metric);
   out << "\nLoudspeakers per model\n";
   for (const ModelTotal& model : totals.models) {
@@ -372,6 +381,7 @@ std::string ProjectJson(const Project& project, const ProjectTotals& totals, con
     out << separator << "    {\"line\": " << room.line << ", \"room\": " << Quote(room.name)
         << ", \"zone\": " << Quote(room.zone) << ", \"model\": " << Quote(ModelName(in.modelIndex))
         << ", \"length\": " << length(in.roomLength) << ", \"width\": " << length(in.roomWidth)
+        << ", \"area\": " << JsonNumber(AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric))
         << ", \"earLevel\": " << length(in.earLevel) << ", \"ceiling\": " << length(in.ceilingHeight)
         << ", \"spl\": " << JsonNumber(in.targetSpl) << ", \"deviation\": " << JsonNumber(in.splDeviation)
         << ", \"countX\": " << JsonNumber(r.countX) << ", \"countY\": " << JsonNumber(r.countY)
@@ -459,6 +469,9 @@ std::string ProjectUsage() {
          "                 planned. With --json all of it as one JSON document.\n"
          "  --line V       70 (a 70.7 V line, default) or 100 (100 V): the same taps,\n"
          "                 the load impedance at that voltage\n"
+         "  --metric       lengths and heights in metres, areas in m², in and out; the\n"
+         "                 calculation runs in feet on the converted values\n"
+         "                 (1 ft = 0.3048 m), so the figures are the calculator's\n"
          "  With these options and no --project the room of the command line is\n"
          "  planned as a project of one room named \"room\".\n"
          "  Exit status with them: 0 all planned, 1 a row not planned or a file not\n"

@@ -116,13 +116,32 @@ TEST_F(ProjectFile, RoomsMatchTheCalculatorAndBadRowsAreReported) {
 
   const Outcome text = RunWith({"--project", path, "--line", "100"});
   EXPECT_EQ(text.status, 1);
-  EXPECT_TRUE(Has(text.out, "Canteen [Hall]: 4 x 3 = 12 NV40, spacing 15 x 13.3 ft, first 7.5 x 6.65 ft from the "
+  EXPECT_TRUE(Has(text.out, "Canteen [Hall]: 60 x 40 ft, 2400 ft², 4 x 3 = 12 NV40, spacing 15 x 13.3 ft, first 7.5 x 6.65 ft from the "
                             "walls, 2.1 W each, tap 2 W, within limits"));
-  EXPECT_TRUE(Has(text.out, "Office [Hall]: 1 x 1 = 1 NV40, spacing - x - ft"));
-  EXPECT_TRUE(Has(text.out, "Stage: 1 x 1 = 1 MW3018K"));
+  EXPECT_TRUE(Has(text.out, "Office [Hall]: 20 x 15 ft, 300 ft², 1 x 1 = 1 NV40, spacing - x - ft"));
+  EXPECT_TRUE(Has(text.out, "Stage: 20 x 15 ft, 300 ft², 1 x 1 = 1 MW3018K"));
   EXPECT_TRUE(Has(text.out, "tap 64 W, tap above the model's highest tap"));
   // 100² / 24.5 = 408.16 ohms.
   EXPECT_TRUE(Has(text.out, "Hall: 2 rooms, 13 loudspeakers, taps 24.5 W, amplifier 30.625 W, load 408.2 ohms"));
+}
+
+TEST_F(ProjectFile, MetricRoomsAreTheSameRoomsInFeet) {
+  // 6.096 m = 20 ft exactly: the calculation must see the feet of the window.
+  const std::string path = Write(
+      "room,length,width,ear_level,ceiling,spl,deviation\n"
+      "Office,6.096,4.572,1.524,2.7432,90,\n"
+      "Canteen,18.288,12.192,1.524,3.6576,90,0\n");
+  const Outcome o = RunWith({"--project", path, "--metric"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(Has(o.out, "Units             metres and m², converted to feet for the calculation (1 ft = .3048 m)"));
+  EXPECT_TRUE(Has(o.out, "Office: 6.096 x 4.572 m, 27.87 m², 1 x 1 = 1 NV40, spacing - x - m, first 3.048 x 2.286 "
+                         "m from the walls, .7 W each, tap .5 W"));
+  // 13.3 ft = 4.05384 m and 6.65 ft = 2.02692 m, shown to the millimetre.
+  EXPECT_TRUE(Has(o.out, "Canteen: 18.288 x 12.192 m, 222.97 m², 4 x 3 = 12 NV40, spacing 4.572 x 4.054 m, first "
+                         "2.286 x 2.027 m from the walls, 2.1 W each, tap 2 W"));
+  const Outcome json = RunWith({"--project", path, "--metric", "--json"});
+  EXPECT_TRUE(Has(json.out, "\"units\": \"m\""));
+  EXPECT_TRUE(Has(json.out, "\"length\": 6.096, \"width\": 4.572, \"area\": 27.87, \"earLevel\": 1.524"));
 }
 
 TEST_F(ProjectFile, FilesThatAreNoProject) {
