@@ -4,16 +4,21 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <unordered_map>
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
+#include "hxplan/drawing.h"
 
 namespace halvex::plan {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 enum Column { kRoom, kLength, kWidth, kEarLevel, kCeiling, kSpl, kDeviation, kModel, kZone, kColumnCount };
 constexpr std::array<std::string_view, kColumnCount> kColumnNames{
@@ -431,10 +436,23 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
     options.metric = true;
     return true;
   }
+  if (argument == "--csv-positions") {
+    options.csvPositions = true;
+    return true;
+  }
   std::string value;
   if (!OptionValue(arguments, i, "--project", value, matched, error)) return false;
   if (matched) {
     options.projectFile = value;
+    return true;
+  }
+  if (!OptionValue(arguments, i, "--svg", value, matched, error)) return false;
+  if (matched) {
+    if (value.empty()) {
+      error = "--svg needs a directory";
+      return false;
+    }
+    options.svgDir = value;
     return true;
   }
   if (!OptionValue(arguments, i, "--line", value, matched, error)) return false;
@@ -450,7 +468,8 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
 }
 
 bool UsesProjectOptions(const Options& options) {
-  return !options.projectFile.empty() || options.metric || options.lineVolts != 70;
+  return !options.projectFile.empty() || options.metric || options.lineVolts != 70 || !options.svgDir.empty() ||
+         options.csvPositions;
 }
 
 std::string ProjectUsage() {
@@ -472,6 +491,15 @@ std::string ProjectUsage() {
          "  --metric       lengths and heights in metres, areas in m², in and out; the\n"
          "                 calculation runs in feet on the converted values\n"
          "                 (1 ft = 0.3048 m), so the figures are the calculator's\n"
+         "  --svg DIR      write a plan of each room to DIR/ROOM.svg (DIR is created):\n"
+         "                 the room to scale, every loudspeaker, dimension chains from\n"
+         "                 the walls through the loudspeaker centres, a title block\n"
+         "                 with model, tap, power, count and deviation (no date, so\n"
+         "                 the same project gives the same files)\n"
+         "  --csv-positions\n"
+         "                 print every loudspeaker's x (from the wall along the length)\n"
+         "                 and y (from the wall along the width) of every room as CSV\n"
+         "                 for CAD, instead of the plan\n"
          "  With these options and no --project the room of the command line is\n"
          "  planned as a project of one room named \"room\".\n"
          "  Exit status with them: 0 all planned, 1 a row not planned or a file not\n"
@@ -527,6 +555,17 @@ bool CommandLineProject(const Options& options, Project& project, std::string& e
   return true;
 }
 
+bool WriteText(const fs::path& path, const std::string& text, std::string& error) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << text;
+  file.close();
+  if (!file) {
+    error = "cannot write " + Printable(path.string()) + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunProject(const Options& options, std::string& out, std::string& err) {
@@ -551,9 +590,31 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
   for (const RowError& e : project.errors) {
     err += "hxplan: " + Printable(options.projectFile) + ":" + std::to_string(e.line) + ": " + e.reason + "\n";
   }
+  int status = project.errors.empty() ? 0 : 1;
+  if (!options.svgDir.empty()) {
+    std::error_code failure;
+    fs::create_directories(options.svgDir, failure);
+    std::set<std::string> used;
+    for (const RoomPlan& room : project.rooms) {
+      const fs::path path = fs::path(options.svgDir) / (FileNameFor(room.name, used) + ".svg");
+      if (!WriteText(path, RoomSvg(room, options.metric, options.lineVolts), error)) {
+        err += "hxplan: " + error + "\n";
+        status = 1;
+      }
+    }
+  }
+  if (options.csvPositions) {
+    std::vector<std::string> skipped;
+    out = PositionsCsv(project.rooms, options.metric, skipped);
+    for (const std::string& name : skipped) {
+      err += "hxplan: " + Printable(name) + ": too many loudspeakers to list\n";
+      status = 1;
+    }
+    return status;
+  }
   const ProjectTotals totals = ComputeTotals(project, options.lineVolts);
   out = options.json ? ProjectJson(project, totals, options) : ProjectText(project, totals, options);
-  return project.errors.empty() ? 0 : 1;
+  return status;
 }
 
 }  // namespace halvex::plan

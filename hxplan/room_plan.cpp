@@ -18,6 +18,11 @@ std::string LengthText(long double feet, bool metric) {
   return FormatNumber(std::floor(feet * kMetresPerFoot * 1000 + 0.5L) / 1000, kDisplayDigits, false);
 }
 
+std::string DimensionText(long double feet, bool metric) {
+  if (metric) return LengthText(feet, metric);
+  return FormatNumber(std::floor(feet * 100 + 0.5L) / 100, kDisplayDigits, false);
+}
+
 std::string AreaText(long double squareFeet, bool metric) {
   if (!metric) return FormatNumber(squareFeet, kDisplayDigits, false);
   const long double squareMetres = squareFeet * kMetresPerFoot * kMetresPerFoot;

@@ -26,6 +26,10 @@ float LengthInFeet(std::string_view text, bool metric);
 
 // A length in feet as shown: feet at 7 digits, or metres to the millimetre.
 std::string LengthText(long double feet, bool metric);
+// A position or distance built from the stored spacings, which are floats
+// near a tenth of a foot: to 0.01 ft, or in metres to the millimetre, so
+// 11.1 + 8 x 22.2 reads 188.7 and not 188.7000061.
+std::string DimensionText(long double feet, bool metric);
 std::string AreaText(long double squareFeet, bool metric);  // ft² or m² to 0.01
 const char* LengthUnit(bool metric);                        // "ft" or "m"
 const char* AreaUnit(bool metric);                          // "ft²" or "m²"
