@@ -20,7 +20,6 @@ constexpr double kLeft = 90;    // room for the dimension chain along the width
 constexpr double kTop = 30;
 constexpr double kRight = 30;
 constexpr double kChainGap = 28;  // from the plan to a dimension chain
-constexpr double kTitleHeight = 112;
 constexpr double kMinCanvasWidth = 760;
 constexpr std::size_t kMaxChainSegments = 14;  // beyond it only the ends are dimensioned
 
@@ -126,6 +125,45 @@ void WidthChain(std::ostringstream& svg, const Frame& f, const Chain& chain) {
   svg << "</g>\n";
 }
 
+// The map as runs of equal colour along each row: a few thousand rectangles
+// instead of one per point.
+void CoverageLayer(std::ostringstream& svg, const Frame& f, const CoverageMap& map, const CoverageClasses& classes) {
+  svg << "<g class=\"coverage\" shape-rendering=\"crispEdges\" stroke=\"none\">\n";
+  const double cellLength = map.cellLength * f.scale, cellWidth = map.cellWidth * f.scale;
+  std::vector<int> cls(map.columns);
+  for (int r = 0; r < map.rows; ++r) {
+    for (int c = 0; c < map.columns; ++c) cls[c] = classes.ClassOf(map.At(r, c));
+    const double top = f.Y((r + 1) * map.cellWidth);
+    for (int c = 0; c < map.columns;) {
+      int end = c + 1;
+      while (end < map.columns && cls[end] == cls[c]) ++end;
+      svg << "<rect x=\"" << Px(f.left + c * cellLength) << "\" y=\"" << Px(top) << "\" width=\""
+          << Px((end - c) * cellLength) << "\" height=\"" << Px(cellWidth) << "\" fill=\"" << classes.Colour(cls[c])
+          << "\"/>\n";
+      c = end;
+    }
+  }
+  svg << "</g>\n";
+}
+
+// A colour bar with the band edges in dB under it.
+void CoverageLegend(std::ostringstream& svg, double left, double top, const CoverageClasses& classes) {
+  constexpr double kSwatch = 40;
+  svg << "<g class=\"legend\">\n<text x=\"" << Px(left) << "\" y=\"" << Px(top + 9)
+      << "\">dB SPL</text>\n";
+  const double start = left + 48;
+  for (int cls = 0; cls <= classes.bands + 1; ++cls) {
+    const double x = start + cls * kSwatch;
+    svg << "<rect x=\"" << Px(x) << "\" y=\"" << Px(top) << "\" width=\"" << Px(kSwatch) << "\" height=\"10\" fill=\""
+        << classes.Colour(cls) << "\" stroke=\"#606060\" stroke-width=\"0.5\"/>\n";
+    if (cls > 0) {
+      svg << "<text x=\"" << Px(x) << "\" y=\"" << Px(top + 22) << "\" text-anchor=\"middle\" font-size=\"9\">"
+          << Bare(classes.low + cls - 1) << "</text>\n";
+    }
+  }
+  svg << "</g>\n";
+}
+
 std::string LimitText(const RoomPlan& room) {
   const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
   std::string words;
@@ -136,13 +174,58 @@ std::string LimitText(const RoomPlan& room) {
   return words;
 }
 
-}  // namespace
-
-std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts) {
+std::vector<std::string> TitleLines(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage,
+                                    bool drawn) {
   const RoomInputs& in = room.inputs;
   const LayoutResult& r = room.result;
   const LoudspeakerModel& model = ModelRow(in.modelIndex);
   const char* unit = LengthUnit(metric);
+  const long double length = in.roomLength, width = in.roomWidth;
+  std::vector<std::string> lines;
+  lines.push_back("Model " + TrimmedName(model.name) + " (" + Bare(model.sensitivity) + " dB at 1 W, 3 ft; max " +
+                  Bare(model.maxPower) + " W), tap " + Bare(r.tap) + " W on the " + std::to_string(lineVolts) +
+                  " V line, power required " + Bare(r.powerRequired) + " W per loudspeaker");
+  lines.push_back(Bare(r.countX) + " x " + Bare(r.countY) + " = " + Bare(r.totalCount) + " loudspeakers, spacing " +
+                  (MoreThanOne(r.countX) ? LengthText(r.spacingX, metric) : std::string("-")) + " x " +
+                  (MoreThanOne(r.countY) ? LengthText(r.spacingY, metric) : std::string("-")) + " " + unit +
+                  ", target " + Bare(in.targetSpl) + " dB SPL at ear level, deviation +-" +
+                  Bare(in.splDeviation) + " dB");
+  lines.push_back("Room " + LengthText(length, metric) + " x " + LengthText(width, metric) + " " + unit + " (" +
+                  AreaText(length * width, metric) + " " + AreaUnit(metric) + "), ear level " +
+                  LengthText(in.earLevel, metric) + " " + unit + ", ceiling " +
+                  LengthText(in.ceilingHeight, metric) + " " + unit + "; dimensions in " + unit +
+                  " to loudspeaker centres");
+  if (coverage) lines.push_back("Coverage (direct sound at ear level) " + CoverageText(coverage->summary, in));
+  if (!drawn) lines.push_back("Too many loudspeakers to draw; their positions come with --csv-positions");
+  return lines;
+}
+
+}  // namespace
+
+int CoverageClasses::ClassOf(double spl) const {
+  if (spl < low) return 0;
+  const double band = std::floor(spl - low);
+  return band >= bands ? (spl <= low + bands ? bands : bands + 1) : static_cast<int>(band) + 1;
+}
+
+std::string CoverageClasses::Colour(int cls) const {
+  if (cls <= 0) return "#1f4e9c";
+  if (cls > bands) return "#a50f15";
+  // Blue-grey to white below the target, white to orange above it.
+  const bool upper = cls > bands / 2;
+  const double t = upper ? (cls - bands / 2 - 0.5) / (bands / 2) : (cls - 0.5) / (bands / 2);
+  const int from[3] = {upper ? 0xfb : 0x7f, upper ? 0xee : 0xb2, upper ? 0xe6 : 0xda};
+  const int to[3] = {upper ? 0xf0 : 0xee, upper ? 0x8a : 0xf4, upper ? 0x5d : 0xf8};
+  char colour[8];
+  int rgb[3];
+  for (int k = 0; k < 3; ++k) rgb[k] = static_cast<int>(std::lround(from[k] + (to[k] - from[k]) * t));
+  std::snprintf(colour, sizeof colour, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
+  return colour;
+}
+
+std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage) {
+  const RoomInputs& in = room.inputs;
+  const LayoutResult& r = room.result;
 
   // A room with no length or width still gets a visible outline.
   const long double length = in.roomLength, width = in.roomWidth;
@@ -156,9 +239,16 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts) {
           std::max(1.0, static_cast<double>(width) * scale)};
   const double canvasWidth = std::max(kMinCanvasWidth, kLeft + f.width + kRight);
   const double titleTop = f.top + f.height + kChainGap + 34;
-  const double canvasHeight = titleTop + kTitleHeight + 12;
-
   const bool drawn = r.totalCount <= kMaxDrawnLoudspeakers;
+  const bool mapped = coverage && coverage->summary.computed;
+  const std::vector<std::string> lines = TitleLines(room, metric, lineVolts, coverage, drawn);
+  const std::string limits = LimitText(room);
+  const double titleHeight = 36 + 16 * (lines.size() + (limits.empty() ? 0 : 1)) + (mapped ? 28 : 0);
+  const double canvasHeight = titleTop + titleHeight + 12;
+  CoverageClasses classes;
+  classes.low = static_cast<double>(in.targetSpl) - in.splDeviation;
+  classes.bands = 2 * static_cast<int>(in.splDeviation);
+
   const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxDrawnLoudspeakers);
   const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxDrawnLoudspeakers);
 
@@ -170,6 +260,7 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts) {
       << "<title>" << Xml(room.name) << "</title>\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
 
+  if (mapped) CoverageLayer(svg, f, *coverage, classes);
   // Grid lines through the loudspeaker centres, then the walls over them.
   if (drawn) {
     svg << "<g class=\"grid\" stroke=\"#b0b0b0\" stroke-width=\"0.6\" stroke-dasharray=\"4 3\">\n";
@@ -210,23 +301,7 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts) {
   // the same room always gives the same file.
   const double left = 12, right = canvasWidth - 12;
   svg << "<g class=\"title\">\n<rect x=\"" << Px(left) << "\" y=\"" << Px(titleTop) << "\" width=\""
-      << Px(right - left) << "\" height=\"" << Px(kTitleHeight) << "\" fill=\"none\" stroke=\"black\"/>\n";
-  std::vector<std::string> lines;
-  lines.push_back("Model " + TrimmedName(model.name) + " (" + Bare(model.sensitivity) + " dB at 1 W, 3 ft; max " +
-                  Bare(model.maxPower) + " W), tap " + Bare(r.tap) + " W on the " + std::to_string(lineVolts) +
-                  " V line, power required " + Bare(r.powerRequired) + " W per loudspeaker");
-  lines.push_back(Bare(r.countX) + " x " + Bare(r.countY) + " = " + Bare(r.totalCount) + " loudspeakers, spacing " +
-                  (MoreThanOne(r.countX) ? LengthText(r.spacingX, metric) : std::string("-")) + " x " +
-                  (MoreThanOne(r.countY) ? LengthText(r.spacingY, metric) : std::string("-")) + " " + unit +
-                  ", target " + Bare(in.targetSpl) + " dB SPL at ear level, deviation +-" +
-                  Bare(in.splDeviation) + " dB");
-  lines.push_back("Room " + LengthText(length, metric) + " x " + LengthText(width, metric) + " " + unit + " (" +
-                  AreaText(length * width, metric) + " " + AreaUnit(metric) + "), ear level " +
-                  LengthText(in.earLevel, metric) + " " + unit + ", ceiling " +
-                  LengthText(in.ceilingHeight, metric) + " " + unit + "; dimensions in " + unit +
-                  " to loudspeaker centres");
-  if (!drawn) lines.push_back("Too many loudspeakers to draw; their positions come with --csv-positions");
-  const std::string limits = LimitText(room);
+      << Px(right - left) << "\" height=\"" << Px(titleHeight) << "\" fill=\"none\" stroke=\"black\"/>\n";
   svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(titleTop + 22) << "\" font-size=\"16\" font-weight=\"bold\">"
       << Xml(room.name) << (room.zone != room.name ? "  (zone " + Xml(room.zone) + ")" : "") << "</text>\n";
   double y = titleTop + 42;
@@ -237,7 +312,9 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts) {
   if (!limits.empty()) {
     svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(y) << "\" fill=\"#c00000\" font-weight=\"bold\">"
         << Xml(limits) << "</text>\n";
+    y += 16;
   }
+  if (mapped) CoverageLegend(svg, left + 10, y - 4, classes);
   svg << "</g>\n</svg>\n";
   return svg.str();
 }

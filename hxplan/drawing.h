@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "hxplan/coverage.h"
 #include "hxplan/room_plan.h"
 
 namespace halvex::plan {
@@ -16,9 +17,20 @@ inline constexpr float kMaxDrawnLoudspeakers = 2500;
 // At most this many positions are listed for one room.
 inline constexpr float kMaxListedLoudspeakers = 1e6f;
 
-// The plan of one room, to scale, in feet or metres. Nothing in it depends on
-// the time or the machine, so the same room always gives the same bytes.
-std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts);
+// The plan of one room, to scale, in feet or metres, with the coverage map
+// under the grid when one is given. Nothing in it depends on the time or the
+// machine, so the same room always gives the same bytes.
+std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage = nullptr);
+
+// The colour classes of a coverage map: below target - deviation, 1 dB
+// bands from there to target + deviation, above it. Light inside the
+// allowed range, dark outside it.
+struct CoverageClasses {
+  double low = 0;  // target - deviation
+  int bands = 0;   // 2 x deviation
+  int ClassOf(double spl) const;  // 0 below, 1..bands within, bands + 1 above
+  std::string Colour(int cls) const;
+};
 
 // A file name for a room, unique among `used` (which it joins): letters,
 // digits, '-', '_' and '.' kept, anything else '_'.

@@ -349,7 +349,10 @@ std::string ProjectText(const Project& project, const ProjectTotals& totals, con
     out << "Units             feet and ft²\n";
   }
   out << "\n";
-  for (const RoomPlan& room : project.rooms) out << RoomLine(room, metric);
+  for (const RoomPlan& room : project.rooms) {
+    out << RoomLine(room, metric);
+    if (options.coverage) out << "    coverage " << CoverageText(room.coverage, room.inputs) << "\n";
+  }
   out << "\nLoudspeakers per model\n";
   for (const ModelTotal& model : totals.models) {
     out << "  " << ModelRow(model.modelIndex).name << " " << Bare(model.loudspeakers) << "\n";
@@ -397,7 +400,18 @@ std::string ProjectJson(const Project& project, const ProjectTotals& totals, con
         << ", \"nominalSpacing\": " << length(r.nominalSpacing)
         << ", \"powerRequired\": " << JsonNumber(r.powerRequired) << ", \"tap\": " << JsonNumber(r.tap)
         << ", \"powerExceeded\": " << flag(PowerExceeded(r, model))
-        << ", \"tapExceeded\": " << flag(TapExceeded(r, model)) << ", \"noTap\": " << flag(r.tap == 0) << "}";
+        << ", \"tapExceeded\": " << flag(TapExceeded(r, model)) << ", \"noTap\": " << flag(r.tap == 0);
+    if (options.coverage) {
+      const CoverageSummary& c = room.coverage;
+      if (c.computed) {
+        out << ", \"coverage\": {\"min\": " << JsonNumber(DecibelText(c.min))
+            << ", \"max\": " << JsonNumber(DecibelText(c.max)) << ", \"share\": " << JsonNumber(PercentText(c.share))
+            << "}";
+      } else {
+        out << ", \"coverage\": {\"reason\": " << Quote(c.reason) << "}";
+      }
+    }
+    out << "}";
     separator = ",\n";
   }
   out << "\n  ],\n  \"models\": [";
@@ -436,6 +450,10 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
     options.metric = true;
     return true;
   }
+  if (argument == "--coverage") {
+    options.coverage = true;
+    return true;
+  }
   if (argument == "--csv-positions") {
     options.csvPositions = true;
     return true;
@@ -469,7 +487,7 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
 
 bool UsesProjectOptions(const Options& options) {
   return !options.projectFile.empty() || options.metric || options.lineVolts != 70 || !options.svgDir.empty() ||
-         options.csvPositions;
+         options.csvPositions || options.coverage;
 }
 
 std::string ProjectUsage() {
@@ -496,6 +514,17 @@ std::string ProjectUsage() {
          "                 the walls through the loudspeaker centres, a title block\n"
          "                 with model, tap, power, count and deviation (no date, so\n"
          "                 the same project gives the same files)\n"
+         "  --coverage     check each room's coverage: the direct-sound SPL at ear level\n"
+         "                 at the centres of cells of at most 0.5 ft (and at most half\n"
+         "                 a spacing) over the whole floor, with every loudspeaker of\n"
+         "                 the grid as a point source of wide dispersion at its tap\n"
+         "                 power: sensitivity + 10 log10(tap) + 20 log10(3 ft / r),\n"
+         "                 the sources added as energies. Reflections and reverberation\n"
+         "                 are left out. Prints the lowest and highest level, their\n"
+         "                 spread against the 2 x D dB that +-D allows and the share of\n"
+         "                 the floor within the target +-D; with --svg the map is drawn\n"
+         "                 under the grid with a colour legend. A room without a fitting\n"
+         "                 tap, or too large to check, is not checked and says why.\n"
          "  --csv-positions\n"
          "                 print every loudspeaker's x (from the wall along the length)\n"
          "                 and y (from the wall along the width) of every room as CSV\n"
@@ -591,16 +620,24 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
     err += "hxplan: " + Printable(options.projectFile) + ":" + std::to_string(e.line) + ": " + e.reason + "\n";
   }
   int status = project.errors.empty() ? 0 : 1;
+  // Each room's map lives only while its drawing is written.
+  std::set<std::string> used;
   if (!options.svgDir.empty()) {
     std::error_code failure;
     fs::create_directories(options.svgDir, failure);
-    std::set<std::string> used;
-    for (const RoomPlan& room : project.rooms) {
-      const fs::path path = fs::path(options.svgDir) / (FileNameFor(room.name, used) + ".svg");
-      if (!WriteText(path, RoomSvg(room, options.metric, options.lineVolts), error)) {
-        err += "hxplan: " + error + "\n";
-        status = 1;
-      }
+  }
+  for (RoomPlan& room : project.rooms) {
+    CoverageMap map;
+    if (options.coverage) {
+      map = ComputeCoverage(room.inputs, room.result);
+      room.coverage = map.summary;
+    }
+    if (options.svgDir.empty()) continue;
+    const fs::path path = fs::path(options.svgDir) / (FileNameFor(room.name, used) + ".svg");
+    if (!WriteText(path, RoomSvg(room, options.metric, options.lineVolts, options.coverage ? &map : nullptr),
+                   error)) {
+      err += "hxplan: " + error + "\n";
+      status = 1;
     }
   }
   if (options.csvPositions) {

@@ -41,6 +41,27 @@ std::vector<long double> GridPositions(float count, float spacing, float limit) 
   return positions;
 }
 
+std::string DecibelText(double level) {
+  return FormatNumber(std::floor(static_cast<long double>(level) * 10 + 0.5L) / 10, kDisplayDigits, false);
+}
+
+std::string PercentText(double share) {
+  return FormatNumber(std::floor(static_cast<long double>(share) * 1000) / 10, kDisplayDigits, false);
+}
+
+std::string CoverageText(const CoverageSummary& coverage, const RoomInputs& inputs) {
+  if (!coverage.computed) return "not checked: " + coverage.reason;
+  const std::string deviation = FormatNumber(inputs.splDeviation, kDisplayDigits, false);
+  // The spread of the shown levels, so that the three figures agree.
+  const long double spread = std::floor(static_cast<long double>(coverage.max) * 10 + 0.5L) / 10 -
+                             std::floor(static_cast<long double>(coverage.min) * 10 + 0.5L) / 10;
+  return DecibelText(coverage.min) + " to " + DecibelText(coverage.max) + " dB, spread " +
+         FormatNumber(spread, kDisplayDigits, false) + " dB (+-" + deviation + " allows " +
+         FormatNumber(2 * static_cast<long double>(inputs.splDeviation), kDisplayDigits, false) + "), " +
+         PercentText(coverage.share) + " % within " + FormatNumber(inputs.targetSpl, kDisplayDigits, false) +
+         " +-" + deviation + " dB";
+}
+
 std::string Printable(std::string_view text) {
   std::string shown;
   for (const char c : text) {

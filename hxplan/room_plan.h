@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calc/layout.h"
+#include "hxplan/coverage.h"
 
 namespace halvex::plan {
 
@@ -18,7 +19,15 @@ struct RoomPlan {
   std::string zone;
   RoomInputs inputs;  // feet, as the calculator stores them
   LayoutResult result;
+  CoverageSummary coverage;  // when the coverage was asked for
 };
+
+// The coverage figures in words, for the plan and the drawing:
+//   "82.3 to 88.5 dB, spread 6.2 dB (+-3 allows 6), 12.5 % within 90 +-3 dB"
+std::string CoverageText(const CoverageSummary& coverage, const RoomInputs& inputs);
+// A level to 0.1 dB and a share in per cent, rounded down to 0.1.
+std::string DecibelText(double level);
+std::string PercentText(double share);
 
 // A typed length as the calculator stores it: its number, sign dropped, in
 // feet (a metric value is converted first).

@@ -144,6 +144,18 @@ TEST_F(ProjectFile, MetricRoomsAreTheSameRoomsInFeet) {
   EXPECT_TRUE(Has(json.out, "\"length\": 6.096, \"width\": 4.572, \"area\": 27.87, \"earLevel\": 1.524"));
 }
 
+TEST_F(ProjectFile, CoverageFiguresPerRoom) {
+  const std::string path = Write("room,length,width,ear_level,ceiling,spl,model\nSquare,10.5,10.5,5,9,90,\n"
+                                 "Loud,20,15,5,12,103,MW3018K\n");
+  const Outcome o = RunWith({"--project", path, "--coverage", "--json"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  // The single loudspeaker of the coverage tests: 89 of 441 cells within 90 +-3 dB.
+  EXPECT_TRUE(Has(o.out, "\"coverage\": {\"min\": 82.3, \"max\": 88.5, \"share\": 20.1}")) << o.out;
+  EXPECT_TRUE(Has(o.out, "\"coverage\": {\"reason\": \"no tap fits the power required\"}"));
+  const Outcome text = RunWith({"--project", path, "--coverage"});
+  EXPECT_TRUE(Has(text.out, "\n    coverage 82.3 to 88.5 dB, spread 6.2 dB (+-3 allows 6), 20.1 % within 90 +-3 dB\n"));
+}
+
 TEST_F(ProjectFile, FilesThatAreNoProject) {
   const struct {
     const char* name;
