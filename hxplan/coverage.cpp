@@ -45,39 +45,41 @@ CoverageMap ComputeCoverage(const RoomInputs& inputs, const LayoutResult& result
   map.cellWidth = width / map.rows;
   map.spl.resize(static_cast<std::size_t>(map.columns) * map.rows);
 
-  // Squared distances along the length, once per column; per row only the
-  // width term changes. The sum is of 1 / r² in 1/ft², so the level is
-  // sensitivity + 10 log10(P) + 10 log10(9 x sum).
-  const std::size_t nx = xs.size(), ny = ys.size();
-  std::vector<double> dx2(static_cast<std::size_t>(map.columns) * nx);
-  for (int c = 0; c < map.columns; ++c) {
-    const double x = (c + 0.5) * map.cellLength;
-    for (std::size_t i = 0; i < nx; ++i) {
-      const double d = x - static_cast<double>(xs[i]);
-      dx2[c * nx + i] = d * d;
+  // Squared distances along the length, once per loudspeaker column; per row
+  // only the width term changes. The sum is of 1 / r² in 1/ft², so the level
+  // is sensitivity + 10 log10(P) + 10 log10(9 x sum). The points of a row are
+  // the innermost loop: each has its own sum, so the compiler can work on
+  // several at once without reordering any one sum.
+  const std::size_t nx = xs.size(), ny = ys.size(), columnCount = static_cast<std::size_t>(map.columns);
+  std::vector<double> dx2(nx * columnCount);
+  for (std::size_t i = 0; i < nx; ++i) {
+    for (std::size_t c = 0; c < columnCount; ++c) {
+      const double d = (c + 0.5) * map.cellLength - static_cast<double>(xs[i]);
+      dx2[i * columnCount + c] = d * d;
     }
   }
   const double base =
       ModelRow(inputs.modelIndex).sensitivity + 10 * std::log10(static_cast<double>(result.tap) * 9);
   const double target = inputs.targetSpl, deviation = inputs.splDeviation;
-  std::vector<double> dy2h(ny);
+  std::vector<double> sums(columnCount);
   double min = HUGE_VAL, max = -HUGE_VAL;
   std::size_t within = 0;
   for (int r = 0; r < map.rows; ++r) {
     const double y = (r + 0.5) * map.cellWidth;
+    std::fill(sums.begin(), sums.end(), 0.0);
+    double* const sum = sums.data();
     for (std::size_t j = 0; j < ny; ++j) {
       const double d = y - static_cast<double>(ys[j]);
-      dy2h[j] = d * d + height * height;
-    }
-    for (int c = 0; c < map.columns; ++c) {
-      const double* row = &dx2[c * nx];
-      double sum = 0;
-      for (std::size_t j = 0; j < ny; ++j) {
-        const double dy = dy2h[j];
-        for (std::size_t i = 0; i < nx; ++i) sum += 1 / (row[i] + dy);
+      const double dy2h = d * d + height * height;
+      for (std::size_t i = 0; i < nx; ++i) {
+        const double* const dx = &dx2[i * columnCount];
+        for (std::size_t c = 0; c < columnCount; ++c) sum[c] += 1 / (dx[c] + dy2h);
       }
-      const double spl = base + 10 * std::log10(sum);
-      map.spl[static_cast<std::size_t>(r) * map.columns + c] = static_cast<float>(spl);
+    }
+    float* const out = &map.spl[static_cast<std::size_t>(r) * columnCount];
+    for (std::size_t c = 0; c < columnCount; ++c) {
+      const double spl = base + 10 * std::log10(sum[c]);
+      out[c] = static_cast<float>(spl);
       min = std::min(min, spl);
       max = std::max(max, spl);
       if (std::fabs(spl - target) <= deviation) ++within;
