@@ -56,6 +56,10 @@ std::string OhmsText(long double ohms) { return FormatNumber(ohms, 4, false); }
 
 std::string ModelName(int modelIndex) { return TrimmedName(ModelRow(modelIndex).name); }
 
+std::string Loudspeakers(long double count) {
+  return Bare(count) + (count == 1 ? " loudspeaker" : " loudspeakers");
+}
+
 bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& columns, std::size_t headerSize,
               const Options& options, RoomPlan& room, std::string& reason) {
   const std::vector<std::string>& fields = record.fields;
@@ -134,8 +138,9 @@ std::string RoomLine(const RoomPlan& room, bool metric) {
   const RoomInputs& in = room.inputs;
   const char* unit = LengthUnit(metric);
   std::ostringstream out;
-  out << room.name;
-  if (room.zone != room.name) out << " [" << room.zone << "]";
+  // One line per room, whatever bytes its name holds.
+  out << Printable(room.name);
+  if (room.zone != room.name) out << " [" << Printable(room.zone) << "]";
   out << ": " << LengthText(in.roomLength, metric) << " x " << LengthText(in.roomWidth, metric) << " " << unit
       << ", " << AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric) << " "
       << AreaUnit(metric) << ", " << Bare(r.countX) << " x " << Bare(r.countY) << " = " << Bare(r.totalCount) << " "
@@ -280,6 +285,9 @@ bool ReadProject(std::string_view text, const Options& options, Project& project
   if (!missing.empty()) {
     error = "line " + std::to_string(header.line) + " is not a header row: no column " + missing +
             " (needed: room, length, width, ear_level, ceiling, spl; optional: deviation, model, zone)";
+    if (header.fields.size() == 1 && header.fields[0].find(';') != std::string::npos) {
+      error += "; the columns must be separated by commas, not semicolons";
+    }
     return false;
   }
   for (std::size_t k = first + 1; k < records.size(); ++k) {
@@ -359,14 +367,14 @@ std::string ProjectText(const Project& project, const ProjectTotals& totals, con
   }
   out << "\nZones\n";
   for (const ZoneTotal& zone : totals.zones) {
-    out << "  " << zone.zone << ": " << zone.rooms << (zone.rooms == 1 ? " room, " : " rooms, ")
-        << Bare(zone.loudspeakers) << " loudspeakers, taps " << Bare(zone.tapSum) << " W, amplifier "
+    out << "  " << Printable(zone.zone) << ": " << zone.rooms << (zone.rooms == 1 ? " room, " : " rooms, ")
+        << Loudspeakers(zone.loudspeakers) << ", taps " << Bare(zone.tapSum) << " W, amplifier "
         << Bare(zone.amplifier) << " W, load "
         << (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
-    if (zone.withoutTap > 0) out << ", " << Bare(zone.withoutTap) << " loudspeakers without a tap";
+    if (zone.withoutTap > 0) out << ", " << Loudspeakers(zone.withoutTap) << " without a tap";
     out << "\n";
   }
-  out << "\nTotal             " << Bare(totals.loudspeakers) << " loudspeakers, taps " << Bare(totals.tapSum)
+  out << "\nTotal             " << Loudspeakers(totals.loudspeakers) << ", taps " << Bare(totals.tapSum)
       << " W\n";
   return out.str();
 }
@@ -537,27 +545,30 @@ std::string ProjectUsage() {
 
 namespace {
 
+// Reads in pieces rather than by the file's size, so that pipes and
+// /dev/stdin work too, and stops once the text is too large for a project.
 bool ReadFileText(const std::string& path, std::string& text, std::string& error) {
+  std::error_code failure;
+  if (fs::is_directory(path, failure)) {
+    error = Printable(path) + " is a directory, not a project file";
+    return false;
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = "cannot open " + Printable(path) + ": " + std::strerror(errno);
     return false;
   }
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0) {
-    error = Printable(path) + " is not a file that can be read";
-    return false;
+  char buffer[1 << 16];
+  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+    text.append(buffer, static_cast<std::size_t>(file.gcount()));
+    if (text.size() > kMaxProjectBytes) {
+      error = Printable(path) + " is too large for a project (more than " + std::to_string(kMaxProjectBytes >> 20) +
+              " MiB)";
+      return false;
+    }
   }
-  if (static_cast<unsigned long long>(size) > kMaxProjectBytes) {
-    error = Printable(path) + " is too large for a project (" + std::to_string(size) + " bytes, at most " +
-            std::to_string(kMaxProjectBytes) + ")";
-    return false;
-  }
-  file.seekg(0);
-  text.resize(static_cast<std::size_t>(size));
-  if (!file.read(text.data(), size)) {
-    error = "cannot read " + Printable(path);
+  if (file.bad()) {
+    error = "cannot read " + Printable(path) + ": " + std::strerror(errno);
     return false;
   }
   return true;
@@ -622,9 +633,16 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
   int status = project.errors.empty() ? 0 : 1;
   // Each room's map lives only while its drawing is written.
   std::set<std::string> used;
-  if (!options.svgDir.empty()) {
+  bool drawing = !options.svgDir.empty();
+  if (drawing) {
     std::error_code failure;
     fs::create_directories(options.svgDir, failure);
+    if (!fs::is_directory(options.svgDir)) {
+      err += "hxplan: cannot make the directory " + Printable(options.svgDir) + ": " +
+             (failure ? failure.message() : std::string("a file of that name is in the way")) + "\n";
+      status = 1;
+      drawing = false;
+    }
   }
   for (RoomPlan& room : project.rooms) {
     CoverageMap map;
@@ -632,7 +650,7 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
       map = ComputeCoverage(room.inputs, room.result);
       room.coverage = map.summary;
     }
-    if (options.svgDir.empty()) continue;
+    if (!drawing) continue;
     const fs::path path = fs::path(options.svgDir) / (FileNameFor(room.name, used) + ".svg");
     if (!WriteText(path, RoomSvg(room, options.metric, options.lineVolts, options.coverage ? &map : nullptr),
                    error)) {

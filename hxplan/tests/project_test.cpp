@@ -167,6 +167,8 @@ TEST_F(ProjectFile, FilesThatAreNoProject) {
       {"binary", std::string("PK\x03\x04\0\0", 6), "not a CSV text file"},
       {"no header", "Office,20,15,5,9,90\n", "line 1 is not a header row: no column room, length"},
       {"twice", "room,length,width,ear_level,ceiling,spl,ROOM\n", "column 'room' named twice"},
+      {"semicolons", "room;length;width;ear_level;ceiling;spl\n", "separated by commas, not semicolons"},
+      {"open quote", "\"room,length\n", "line 1: a quoted field is not closed"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -178,6 +180,16 @@ TEST_F(ProjectFile, FilesThatAreNoProject) {
   const Outcome missing = RunWith({"--project", (dir_ / "none.csv").string()});
   EXPECT_EQ(missing.status, 2);
   EXPECT_TRUE(Has(missing.err, "cannot open")) << missing.err;
+  const Outcome directory = RunWith({"--project", dir_.string()});
+  EXPECT_EQ(directory.status, 2);
+  EXPECT_TRUE(Has(directory.err, "is a directory, not a project file")) << directory.err;
+  // A drawing directory that cannot be made is said once, and the plan still comes.
+  const Outcome blocked = RunWith({"--project", Write("room,length,width,ear_level,ceiling,spl\na,20,15,5,9,90\n"
+                                                      "b,20,15,5,9,90\n"),
+                                   "--svg", Write("", "file") + "/plans"});
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_EQ(blocked.err.find("cannot make the directory"), blocked.err.rfind("cannot"));
+  EXPECT_TRUE(Has(blocked.out, "Total             2 loudspeakers"));
   const Outcome line = RunWith({"--line", "110"});
   EXPECT_EQ(line.status, 2);
   EXPECT_TRUE(Has(line.err, "line must be 70 or 100")) << line.err;
