@@ -188,7 +188,8 @@ TEST_F(ProjectFile, FilesThatAreNoProject) {
                                                       "b,20,15,5,9,90\n"),
                                    "--svg", Write("", "file") + "/plans"});
   EXPECT_EQ(blocked.status, 1);
-  EXPECT_EQ(blocked.err.find("cannot make the directory"), blocked.err.rfind("cannot"));
+  EXPECT_TRUE(Has(blocked.err, "cannot make the directory")) << blocked.err;
+  EXPECT_EQ(blocked.err.find('\n'), blocked.err.size() - 1) << blocked.err;
   EXPECT_TRUE(Has(blocked.out, "Total             2 loudspeakers"));
   const Outcome line = RunWith({"--line", "110"});
   EXPECT_EQ(line.status, 2);
