@@ -58,8 +58,7 @@ CoverageMap ComputeCoverage(const RoomInputs& inputs, const LayoutResult& result
       dx2[i * columnCount + c] = d * d;
     }
   }
-  const double base =
-      ModelRow(inputs.modelIndex).sensitivity + 10 * std::log10(static_cast<double>(result.tap) * 9);
+  const double base = ModelRow(inputs.modelIndex).sensitivity + 10 * std::log10(static_cast<double>(result.tap) * 9);
   const double target = inputs.targetSpl, deviation = inputs.splDeviation;
   std::vector<double> sums(columnCount);
   double min = HUGE_VAL, max = -HUGE_VAL;

@@ -20,7 +20,7 @@ struct CoverageSummary {
   std::string reason;  // why there is no map
   double min = 0;      // dB SPL
   double max = 0;
-  double share = 0;    // of the plan within target +- deviation, 0 to 1
+  double share = 0;  // of the plan within target +- deviation, 0 to 1
 };
 
 // The SPL at the centres of equal cells at most 0.5 ft (and at most half a
@@ -35,9 +35,9 @@ struct CoverageMap {
   float At(int row, int column) const { return spl[static_cast<std::size_t>(row) * columns + column]; }
 };
 
-inline constexpr double kCoverageStep = 0.5;         // ft
-inline constexpr double kMaxCoveragePoints = 4e6;    // a 1000 x 1000 ft hall
-inline constexpr double kMaxCoverageTerms = 1e9;     // points x loudspeakers, about a second
+inline constexpr double kCoverageStep = 0.5;       // ft
+inline constexpr double kMaxCoveragePoints = 4e6;  // a 1000 x 1000 ft hall
+inline constexpr double kMaxCoverageTerms = 1e9;   // points x loudspeakers, about a second
 
 // The map of one planned room. One loudspeaker at distance r gives
 // sensitivity + 10 log10(tap) + 20 log10(3 / r). No map (with the reason) for

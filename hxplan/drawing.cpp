@@ -16,24 +16,62 @@ namespace {
 // Drawing units are pixels of a plan at most kPlanWidth x kPlanHeight.
 constexpr double kPlanWidth = 800;
 constexpr double kPlanHeight = 480;
-constexpr double kLeft = 90;    // room for the dimension chain along the width
+constexpr double kLeft = 90;  // room for the dimension chain along the width
 constexpr double kTop = 30;
 constexpr double kRight = 30;
 constexpr double kChainGap = 28;  // from the plan to a dimension chain
 constexpr double kMinCanvasWidth = 760;
 constexpr std::size_t kMaxChainSegments = 14;  // beyond it only the ends are dimensioned
 
+// The length of the valid UTF-8 sequence at `at`, or 0.
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(at);
+  std::size_t length = 0;
+  if (lead < 0x80) {
+    length = 1;
+  } else if (lead >= 0xC2 && lead < 0xE0) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead < 0xF0) {
+    length = 3;
+  } else if (lead >= 0xF0 && lead < 0xF5) {
+    length = 4;
+  }
+  if (length == 0 || at + length > text.size()) return 0;
+  for (std::size_t k = at + 1; k < at + length; ++k) {
+    if ((byte(k) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// Text for an SVG: markup characters escaped, control characters (which XML
+// forbids) blanked, and bytes that are not UTF-8 (a name typed in another
+// code page) shown as '?', so that every renderer takes the file.
 std::string Xml(std::string_view text) {
   std::string escaped;
-  for (const char c : text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8Length(text, at);
+    if (length != 1) {
+      escaped += length == 0 ? std::string("?") : std::string(text.substr(at, length));
+      at += length == 0 ? 1 : length;
+      continue;
+    }
+    const char c = text[at++];
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
       default:
-        // XML 1.0 allows no control characters but tab, CR and LF.
-        escaped += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        escaped += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
     }
   }
   return escaped;
@@ -149,8 +187,7 @@ void CoverageLayer(std::ostringstream& svg, const Frame& f, const CoverageMap& m
 // A colour bar with the band edges in dB under it.
 void CoverageLegend(std::ostringstream& svg, double left, double top, const CoverageClasses& classes) {
   constexpr double kSwatch = 40;
-  svg << "<g class=\"legend\">\n<text x=\"" << Px(left) << "\" y=\"" << Px(top + 9)
-      << "\">dB SPL</text>\n";
+  svg << "<g class=\"legend\">\n<text x=\"" << Px(left) << "\" y=\"" << Px(top + 9) << "\">dB SPL</text>\n";
   const double start = left + 48;
   for (int cls = 0; cls <= classes.bands + 1; ++cls) {
     const double x = start + cls * kSwatch;
@@ -188,13 +225,12 @@ std::vector<std::string> TitleLines(const RoomPlan& room, bool metric, int lineV
   lines.push_back(Bare(r.countX) + " x " + Bare(r.countY) + " = " + Bare(r.totalCount) + " loudspeakers, spacing " +
                   (MoreThanOne(r.countX) ? LengthText(r.spacingX, metric) : std::string("-")) + " x " +
                   (MoreThanOne(r.countY) ? LengthText(r.spacingY, metric) : std::string("-")) + " " + unit +
-                  ", target " + Bare(in.targetSpl) + " dB SPL at ear level, deviation +-" +
-                  Bare(in.splDeviation) + " dB");
+                  ", target " + Bare(in.targetSpl) + " dB SPL at ear level, deviation +-" + Bare(in.splDeviation) +
+                  " dB");
   lines.push_back("Room " + LengthText(length, metric) + " x " + LengthText(width, metric) + " " + unit + " (" +
                   AreaText(length * width, metric) + " " + AreaUnit(metric) + "), ear level " +
-                  LengthText(in.earLevel, metric) + " " + unit + ", ceiling " +
-                  LengthText(in.ceilingHeight, metric) + " " + unit + "; dimensions in " + unit +
-                  " to loudspeaker centres");
+                  LengthText(in.earLevel, metric) + " " + unit + ", ceiling " + LengthText(in.ceilingHeight, metric) +
+                  " " + unit + "; dimensions in " + unit + " to loudspeaker centres");
   if (coverage) lines.push_back("Coverage (direct sound at ear level) " + CoverageText(coverage->summary, in));
   if (!drawn) lines.push_back("Too many loudspeakers to draw; their positions come with --csv-positions");
   return lines;
@@ -254,8 +290,8 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
 
   std::ostringstream svg;
   svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Px(canvasWidth) << "\" height=\""
-      << Px(canvasHeight) << "\" viewBox=\"0 0 " << Px(canvasWidth) << " " << Px(canvasHeight)
+      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Px(canvasWidth) << "\" height=\"" << Px(canvasHeight)
+      << "\" viewBox=\"0 0 " << Px(canvasWidth) << " " << Px(canvasHeight)
       << "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n"
       << "<title>" << Xml(room.name) << "</title>\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
@@ -269,8 +305,8 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
           << Px(f.top + f.height + kChainGap) << "\"/>\n";
     }
     for (const long double y : ys) {
-      svg << "<line x1=\"" << Px(f.left - kChainGap) << "\" y1=\"" << Px(f.Y(y)) << "\" x2=\""
-          << Px(f.left + f.width) << "\" y2=\"" << Px(f.Y(y)) << "\"/>\n";
+      svg << "<line x1=\"" << Px(f.left - kChainGap) << "\" y1=\"" << Px(f.Y(y)) << "\" x2=\"" << Px(f.left + f.width)
+          << "\" y2=\"" << Px(f.Y(y)) << "\"/>\n";
     }
     svg << "</g>\n";
   }
@@ -278,15 +314,16 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
       << "\" height=\"" << Px(f.height) << "\" fill=\"none\" stroke=\"black\" stroke-width=\"2\"/>\n";
 
   if (drawn && !xs.empty() && !ys.empty()) {
-    const double pitch = std::min(xs.size() > 1 ? r.spacingX * scale : f.width, ys.size() > 1 ? r.spacingY * scale : f.height);
+    const double pitch =
+        std::min(xs.size() > 1 ? r.spacingX * scale : f.width, ys.size() > 1 ? r.spacingY * scale : f.height);
     const double radius = std::clamp(pitch * 0.18, 2.5, 9.0);
     svg << "<g class=\"loudspeakers\" fill=\"white\" stroke=\"#1a3d8f\" stroke-width=\"1.4\">\n";
     for (const long double y : ys) {
       for (const long double x : xs) {
         const double cx = f.X(x), cy = f.Y(y);
-        svg << "<g class=\"loudspeaker\"><circle cx=\"" << Px(cx) << "\" cy=\"" << Px(cy) << "\" r=\""
-            << Px(radius) << "\"/><path d=\"M" << Px(cx - radius) << " " << Px(cy) << "H" << Px(cx + radius) << "M"
-            << Px(cx) << " " << Px(cy - radius) << "V" << Px(cy + radius) << "\"/></g>\n";
+        svg << "<g class=\"loudspeaker\"><circle cx=\"" << Px(cx) << "\" cy=\"" << Px(cy) << "\" r=\"" << Px(radius)
+            << "\"/><path d=\"M" << Px(cx - radius) << " " << Px(cy) << "H" << Px(cx + radius) << "M" << Px(cx) << " "
+            << Px(cy - radius) << "V" << Px(cy + radius) << "\"/></g>\n";
       }
     }
     svg << "</g>\n";
@@ -300,8 +337,8 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
   // The title block: what an installer needs on site, and no date, so that
   // the same room always gives the same file.
   const double left = 12, right = canvasWidth - 12;
-  svg << "<g class=\"title\">\n<rect x=\"" << Px(left) << "\" y=\"" << Px(titleTop) << "\" width=\""
-      << Px(right - left) << "\" height=\"" << Px(titleHeight) << "\" fill=\"none\" stroke=\"black\"/>\n";
+  svg << "<g class=\"title\">\n<rect x=\"" << Px(left) << "\" y=\"" << Px(titleTop) << "\" width=\"" << Px(right - left)
+      << "\" height=\"" << Px(titleHeight) << "\" fill=\"none\" stroke=\"black\"/>\n";
   svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(titleTop + 22) << "\" font-size=\"16\" font-weight=\"bold\">"
       << Xml(room.name) << (room.zone != room.name ? "  (zone " + Xml(room.zone) + ")" : "") << "</text>\n";
   double y = titleTop + 42;
@@ -322,13 +359,13 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
 std::string FileNameFor(const std::string& roomName, std::set<std::string>& used) {
   std::string base;
   for (const char c : roomName.substr(0, 80)) {
-    const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                      c == '_' || c == '.';
+    const bool kept =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
     base += kept ? c : '_';
   }
-  // No hidden files and no "." or "..".
-  while (!base.empty() && base[0] == '.') base[0] = '_';
   if (base.empty()) base = "room";
+  // No hidden files and no "." or "..".
+  if (base[0] == '.') base[0] = '_';
   std::string name = base;
   for (int n = 2; !used.insert(name).second; ++n) name = base + "-" + std::to_string(n);
   return name;
@@ -337,7 +374,8 @@ std::string FileNameFor(const std::string& roomName, std::set<std::string>& used
 namespace {
 
 std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos && (text.empty() || (text.front() != ' ' && text.back() != ' '))) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos &&
+      (text.empty() || (text.front() != ' ' && text.back() != ' '))) {
     return text;
   }
   std::string quoted = "\"";

@@ -26,8 +26,8 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
 // bands from there to target + deviation, above it. Light inside the
 // allowed range, dark outside it.
 struct CoverageClasses {
-  double low = 0;  // target - deviation
-  int bands = 0;   // 2 x deviation
+  double low = 0;                 // target - deviation
+  int bands = 0;                  // 2 x deviation
   int ClassOf(double spl) const;  // 0 below, 1..bands within, bands + 1 above
   std::string Colour(int cls) const;
 };

@@ -21,8 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 
 enum Column { kRoom, kLength, kWidth, kEarLevel, kCeiling, kSpl, kDeviation, kModel, kZone, kColumnCount };
-constexpr std::array<std::string_view, kColumnCount> kColumnNames{
-    "room", "length", "width", "ear_level", "ceiling", "spl", "deviation", "model", "zone"};
+constexpr std::array<std::string_view, kColumnCount> kColumnNames{"room", "length",    "width", "ear_level", "ceiling",
+                                                                  "spl",  "deviation", "model", "zone"};
 constexpr int kRequiredColumns = kDeviation;  // the columns before deviation must be there
 
 std::string_view Trimmed(std::string_view text) {
@@ -56,9 +56,7 @@ std::string OhmsText(long double ohms) { return FormatNumber(ohms, 4, false); }
 
 std::string ModelName(int modelIndex) { return TrimmedName(ModelRow(modelIndex).name); }
 
-std::string Loudspeakers(long double count) {
-  return Bare(count) + (count == 1 ? " loudspeaker" : " loudspeakers");
-}
+std::string Loudspeakers(long double count) { return Bare(count) + (count == 1 ? " loudspeaker" : " loudspeakers"); }
 
 bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& columns, std::size_t headerSize,
               const Options& options, RoomPlan& room, std::string& reason) {
@@ -70,8 +68,7 @@ bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& colu
   }
   auto cell = [&](int column) -> std::string_view {
     const int index = columns[column];
-    return index < 0 || static_cast<std::size_t>(index) >= fields.size() ? std::string_view()
-                                                                         : Trimmed(fields[index]);
+    return index < 0 || static_cast<std::size_t>(index) >= fields.size() ? std::string_view() : Trimmed(fields[index]);
   };
   for (int column = 0; column < kRequiredColumns; ++column) {
     if (static_cast<std::size_t>(columns[column]) >= fields.size()) {
@@ -83,8 +80,8 @@ bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& colu
       return false;
     }
     if (column != kRoom && !IsNumberText(cell(column))) {
-      reason = "'" + Printable(cell(column)) + "' in column '" + std::string(kColumnNames[column]) +
-               "' is not a number";
+      reason =
+          "'" + Printable(cell(column)) + "' in column '" + std::string(kColumnNames[column]) + "' is not a number";
       return false;
     }
   }
@@ -110,8 +107,7 @@ bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& colu
     return false;
   }
   if (!ComputeLayoutFor(inputs, room.result)) {
-    reason = "ceiling " + std::string(cell(kCeiling)) + " is not above the ear level " +
-             std::string(cell(kEarLevel));
+    reason = "ceiling " + std::string(cell(kCeiling)) + " is not above the ear level " + std::string(cell(kEarLevel));
     return false;
   }
   return true;
@@ -141,12 +137,11 @@ std::string RoomLine(const RoomPlan& room, bool metric) {
   // One line per room, whatever bytes its name holds.
   out << Printable(room.name);
   if (room.zone != room.name) out << " [" << Printable(room.zone) << "]";
-  out << ": " << LengthText(in.roomLength, metric) << " x " << LengthText(in.roomWidth, metric) << " " << unit
-      << ", " << AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric) << " "
-      << AreaUnit(metric) << ", " << Bare(r.countX) << " x " << Bare(r.countY) << " = " << Bare(r.totalCount) << " "
-      << ModelName(in.modelIndex) << ", spacing " << SpacingText(r.countX, r.spacingX, metric) << " x "
-      << SpacingText(r.countY, r.spacingY, metric) << " " << unit << ", first "
-      << LengthText(static_cast<long double>(r.spacingX) / 2, metric) << " x "
+  out << ": " << LengthText(in.roomLength, metric) << " x " << LengthText(in.roomWidth, metric) << " " << unit << ", "
+      << AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric) << " " << AreaUnit(metric) << ", "
+      << Bare(r.countX) << " x " << Bare(r.countY) << " = " << Bare(r.totalCount) << " " << ModelName(in.modelIndex)
+      << ", spacing " << SpacingText(r.countX, r.spacingX, metric) << " x " << SpacingText(r.countY, r.spacingY, metric)
+      << " " << unit << ", first " << LengthText(static_cast<long double>(r.spacingX) / 2, metric) << " x "
       << LengthText(static_cast<long double>(r.spacingY) / 2, metric) << " " << unit << " from the walls, "
       << Bare(r.powerRequired) << " W each, tap " << Bare(r.tap) << " W, " << LimitWords(room) << "\n";
   return out.str();
@@ -351,8 +346,8 @@ std::string ProjectText(const Project& project, const ProjectTotals& totals, con
   out << "Line              " << options.lineVolts << " V (" << Bare(LineVoltage(options.lineVolts))
       << " V); amplifier = sum of taps / " << Bare(kAmplifierLoading) << ", load = V² / sum of taps\n";
   if (metric) {
-    out << "Units             metres and m², converted to feet for the calculation (1 ft = "
-        << Bare(kMetresPerFoot) << " m)\n";
+    out << "Units             metres and m², converted to feet for the calculation (1 ft = " << Bare(kMetresPerFoot)
+        << " m)\n";
   } else {
     out << "Units             feet and ft²\n";
   }
@@ -368,14 +363,12 @@ std::string ProjectText(const Project& project, const ProjectTotals& totals, con
   out << "\nZones\n";
   for (const ZoneTotal& zone : totals.zones) {
     out << "  " << Printable(zone.zone) << ": " << zone.rooms << (zone.rooms == 1 ? " room, " : " rooms, ")
-        << Loudspeakers(zone.loudspeakers) << ", taps " << Bare(zone.tapSum) << " W, amplifier "
-        << Bare(zone.amplifier) << " W, load "
-        << (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
+        << Loudspeakers(zone.loudspeakers) << ", taps " << Bare(zone.tapSum) << " W, amplifier " << Bare(zone.amplifier)
+        << " W, load " << (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
     if (zone.withoutTap > 0) out << ", " << Loudspeakers(zone.withoutTap) << " without a tap";
     out << "\n";
   }
-  out << "\nTotal             " << Loudspeakers(totals.loudspeakers) << ", taps " << Bare(totals.tapSum)
-      << " W\n";
+  out << "\nTotal             " << Loudspeakers(totals.loudspeakers) << ", taps " << Bare(totals.tapSum) << " W\n";
   return out.str();
 }
 
@@ -435,8 +428,8 @@ std::string ProjectJson(const Project& project, const ProjectTotals& totals, con
     out << separator << "    {\"zone\": " << Quote(zone.zone) << ", \"rooms\": " << zone.rooms
         << ", \"loudspeakers\": " << JsonNumber(zone.loudspeakers)
         << ", \"withoutTap\": " << JsonNumber(zone.withoutTap) << ", \"tapSum\": " << JsonNumber(zone.tapSum)
-        << ", \"amplifier\": " << JsonNumber(zone.amplifier) << ", \"impedance\": "
-        << (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) << "}";
+        << ", \"amplifier\": " << JsonNumber(zone.amplifier)
+        << ", \"impedance\": " << (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) << "}";
     separator = ",\n";
   }
   out << "\n  ],\n  \"loudspeakers\": " << JsonNumber(totals.loudspeakers)
@@ -617,6 +610,11 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
       return 2;
     }
   } else {
+    // Room values are only noticed when they differ from the default room.
+    if (options.values != handoff::kDefaultValues) {
+      err = "hxplan: room values and --project do not go together\n";
+      return 2;
+    }
     std::string text;
     if (!ReadFileText(options.projectFile, text, error)) {
       err = "hxplan: " + error + "\n";
@@ -652,8 +650,7 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
     }
     if (!drawing) continue;
     const fs::path path = fs::path(options.svgDir) / (FileNameFor(room.name, used) + ".svg");
-    if (!WriteText(path, RoomSvg(room, options.metric, options.lineVolts, options.coverage ? &map : nullptr),
-                   error)) {
+    if (!WriteText(path, RoomSvg(room, options.metric, options.lineVolts, options.coverage ? &map : nullptr), error)) {
       err += "hxplan: " + error + "\n";
       status = 1;
     }

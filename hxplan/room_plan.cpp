@@ -37,7 +37,8 @@ std::vector<long double> GridPositions(float count, float spacing, float limit) 
   if (!(count >= 1 && count <= limit) || std::floor(count) != count) return positions;
   positions.reserve(static_cast<std::size_t>(count));
   const long double first = static_cast<long double>(spacing) / 2;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) positions.push_back(first + i * static_cast<long double>(spacing));
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
+    positions.push_back(first + i * static_cast<long double>(spacing));
   return positions;
 }
 
@@ -58,8 +59,8 @@ std::string CoverageText(const CoverageSummary& coverage, const RoomInputs& inpu
   return DecibelText(coverage.min) + " to " + DecibelText(coverage.max) + " dB, spread " +
          FormatNumber(spread, kDisplayDigits, false) + " dB (+-" + deviation + " allows " +
          FormatNumber(2 * static_cast<long double>(inputs.splDeviation), kDisplayDigits, false) + "), " +
-         PercentText(coverage.share) + " % within " + FormatNumber(inputs.targetSpl, kDisplayDigits, false) +
-         " +-" + deviation + " dB";
+         PercentText(coverage.share) + " % within " + FormatNumber(inputs.targetSpl, kDisplayDigits, false) + " +-" +
+         deviation + " dB";
 }
 
 std::string Printable(std::string_view text) {

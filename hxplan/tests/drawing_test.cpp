@@ -45,18 +45,33 @@ TEST(Drawing, EveryLoudspeakerAndTheDimensionChains) {
     std::vector<std::string> length, width;
     const char* title;
   } rows[] = {
-      {Planned("Hall", 60, 40, 12, 0), false, 12, {"7.5", "15", "15", "15", "7.5"}, {"6.65", "13.3", "13.3", "6.75"},
+      {Planned("Hall", 60, 40, 12, 0),
+       false,
+       12,
+       {"7.5", "15", "15", "15", "7.5"},
+       {"6.65", "13.3", "13.3", "6.75"},
        "4 x 3 = 12 loudspeakers, spacing 15 x 13.3 ft, target 90 dB SPL at ear level, deviation +-0 dB"},
       // 200 - (11.1 + 8 x 22.2) is 11.3 on site, whatever the float says.
-      {Planned("Corridor", 200, 8, 9, 3), false, 9,
-       {"11.1", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "11.3"}, {"4", "4"},
+      {Planned("Corridor", 200, 8, 9, 3),
+       false,
+       9,
+       {"11.1", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "11.3"},
+       {"4", "4"},
        "9 x 1 = 9 loudspeakers, spacing 22.2 x - ft"},
       // Beyond the chain's limit: the walls, the first two, the run between, the last.
       // 400 / 82 = 4.878 is stored as 4.8: the last loudspeaker is 8.8 ft from the wall.
-      {Planned("Arena", 400, 12, 7, 0), false, 246, {"2.4", "4.8", "80 x 4.8", "8.8"}, {"2", "4", "4", "2"},
+      {Planned("Arena", 400, 12, 7, 0),
+       false,
+       246,
+       {"2.4", "4.8", "80 x 4.8", "8.8"},
+       {"2", "4", "4", "2"},
        "82 x 3 = 246 loudspeakers, spacing 4.8 x 4 ft"},
-      {Planned("Metric", 60, 40, 12, 0), true, 12, {"2.286", "4.572", "4.572", "4.572", "2.286"},
-       {"2.027", "4.054", "4.054", "2.057"}, "dimensions in m to loudspeaker centres"},
+      {Planned("Metric", 60, 40, 12, 0),
+       true,
+       12,
+       {"2.286", "4.572", "4.572", "4.572", "2.286"},
+       {"2.027", "4.054", "4.054", "2.057"},
+       "dimensions in m to loudspeaker centres"},
       {Planned("Stadium", 4000, 4000, 6, 0), false, 0, {"4000"}, {"4000"}, "Too many loudspeakers to draw"},
   };
   for (const auto& row : rows) {
@@ -72,9 +87,9 @@ TEST(Drawing, EveryLoudspeakerAndTheDimensionChains) {
 
 TEST(Drawing, FileNamesArePlainAndUnique) {
   std::set<std::string> used;
-  const std::pair<const char*, const char*> rows[] = {{"Hall 1/2", "Hall_1_2"}, {"Hall 1:2", "Hall_1_2-2"},
-                                                       {"..", "_."},           {"", "room"},
-                                                       {"Café", "Caf__"},      {"Hall_1_2", "Hall_1_2-3"}};
+  const std::pair<const char*, const char*> rows[] = {
+      {"Hall 1/2", "Hall_1_2"}, {"Hall 1:2", "Hall_1_2-2"}, {"..", "_."}, {"", "room"},
+      {"Café", "Caf__"},        {"Hall_1_2", "Hall_1_2-3"}};
   for (const auto& [name, file] : rows) EXPECT_EQ(FileNameFor(name, used), file) << name;
 }
 
@@ -91,12 +106,13 @@ TEST(Drawing, PositionsForCad) {
 }
 
 #ifdef HALVEX_RSVG_CONVERT
-// A real renderer must take the drawing and give a picture of its size.
+// A real renderer must take the drawing, markup, a name in another code page
+// and a control byte included, and give a picture of its size.
 TEST(Drawing, RendersWithRsvg) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / "hxplan-render";
   fs::create_directories(dir);
-  const std::string svg = RoomSvg(Planned("Hall <east> & \"west\"", 60, 40, 12, 0), false, 70);
+  const std::string svg = RoomSvg(Planned("Hall <east> & \"west\" caf\xE9\x01", 60, 40, 12, 0), false, 70);
   std::ofstream(dir / "hall.svg") << svg;
   const std::string command = std::string(HALVEX_RSVG_CONVERT) + " -o '" + (dir / "hall.png").string() + "' '" +
                               (dir / "hall.svg").string() + "'";

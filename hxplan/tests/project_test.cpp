@@ -101,23 +101,28 @@ TEST_F(ProjectFile, RoomsMatchTheCalculatorAndBadRowsAreReported) {
   }
   // Each room gives the figures the calculator shows for the same values.
   EXPECT_TRUE(Has(o.out, "\"room\": \"Office\", \"zone\": \"Hall\", \"model\": \"NV40\""));
-  EXPECT_TRUE(Has(o.out, "\"countX\": 4, \"countY\": 3, \"totalCount\": 12, \"spacingX\": 15, \"spacingY\": 13.3, "
-                         "\"firstX\": 7.5, \"firstY\": 6.65, \"nominalSpacing\": 17, \"powerRequired\": 2.1, \"tap\": 2"));
+  EXPECT_TRUE(Has(o.out,
+                  "\"countX\": 4, \"countY\": 3, \"totalCount\": 12, \"spacingX\": 15, \"spacingY\": 13.3, "
+                  "\"firstX\": 7.5, \"firstY\": 6.65, \"nominalSpacing\": 17, \"powerRequired\": 2.1, \"tap\": 2"));
   EXPECT_TRUE(Has(o.out, "\"zone\": \"Stage\", \"model\": \"MW3018K\""));
   EXPECT_TRUE(Has(o.out, "\"powerRequired\": 54.9, \"tap\": 64, \"powerExceeded\": false, \"tapExceeded\": true"));
   EXPECT_TRUE(Has(o.out, "\"room\": \"Signed\", \"zone\": \"Signed\", \"model\": \"NV40\", \"length\": 20"));
   // Hall: 1 x .5 W + 12 x 2 W = 24.5 W; 24.5 / 0.8 = 30.625 W; 70.7² / 24.5 = 204.02 ohms.
-  EXPECT_TRUE(Has(o.out, "{\"zone\": \"Hall\", \"rooms\": 2, \"loudspeakers\": 13, \"withoutTap\": 0, "
-                         "\"tapSum\": 24.5, \"amplifier\": 30.625, \"impedance\": 204}"));
-  EXPECT_TRUE(Has(o.out, "{\"zone\": \"Stage\", \"rooms\": 1, \"loudspeakers\": 1, \"withoutTap\": 0, "
-                         "\"tapSum\": 64, \"amplifier\": 80, \"impedance\": 78.1}"));
+  EXPECT_TRUE(Has(o.out,
+                  "{\"zone\": \"Hall\", \"rooms\": 2, \"loudspeakers\": 13, \"withoutTap\": 0, "
+                  "\"tapSum\": 24.5, \"amplifier\": 30.625, \"impedance\": 204}"));
+  EXPECT_TRUE(Has(o.out,
+                  "{\"zone\": \"Stage\", \"rooms\": 1, \"loudspeakers\": 1, \"withoutTap\": 0, "
+                  "\"tapSum\": 64, \"amplifier\": 80, \"impedance\": 78.1}"));
   EXPECT_TRUE(Has(o.out, "{\"model\": \"NV40\", \"loudspeakers\": 14}"));
   EXPECT_TRUE(Has(o.out, "{\"line\": 6, \"reason\": \"'twenty' in column 'length' is not a number\"}"));
 
   const Outcome text = RunWith({"--project", path, "--line", "100"});
   EXPECT_EQ(text.status, 1);
-  EXPECT_TRUE(Has(text.out, "Canteen [Hall]: 60 x 40 ft, 2400 ft², 4 x 3 = 12 NV40, spacing 15 x 13.3 ft, first 7.5 x 6.65 ft from the "
-                            "walls, 2.1 W each, tap 2 W, within limits"));
+  EXPECT_TRUE(
+      Has(text.out,
+          "Canteen [Hall]: 60 x 40 ft, 2400 ft², 4 x 3 = 12 NV40, spacing 15 x 13.3 ft, first 7.5 x 6.65 ft from the "
+          "walls, 2.1 W each, tap 2 W, within limits"));
   EXPECT_TRUE(Has(text.out, "Office [Hall]: 20 x 15 ft, 300 ft², 1 x 1 = 1 NV40, spacing - x - ft"));
   EXPECT_TRUE(Has(text.out, "Stage: 20 x 15 ft, 300 ft², 1 x 1 = 1 MW3018K"));
   EXPECT_TRUE(Has(text.out, "tap 64 W, tap above the model's highest tap"));
@@ -134,19 +139,22 @@ TEST_F(ProjectFile, MetricRoomsAreTheSameRoomsInFeet) {
   const Outcome o = RunWith({"--project", path, "--metric"});
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(Has(o.out, "Units             metres and m², converted to feet for the calculation (1 ft = .3048 m)"));
-  EXPECT_TRUE(Has(o.out, "Office: 6.096 x 4.572 m, 27.87 m², 1 x 1 = 1 NV40, spacing - x - m, first 3.048 x 2.286 "
-                         "m from the walls, .7 W each, tap .5 W"));
+  EXPECT_TRUE(Has(o.out,
+                  "Office: 6.096 x 4.572 m, 27.87 m², 1 x 1 = 1 NV40, spacing - x - m, first 3.048 x 2.286 "
+                  "m from the walls, .7 W each, tap .5 W"));
   // 13.3 ft = 4.05384 m and 6.65 ft = 2.02692 m, shown to the millimetre.
-  EXPECT_TRUE(Has(o.out, "Canteen: 18.288 x 12.192 m, 222.97 m², 4 x 3 = 12 NV40, spacing 4.572 x 4.054 m, first "
-                         "2.286 x 2.027 m from the walls, 2.1 W each, tap 2 W"));
+  EXPECT_TRUE(Has(o.out,
+                  "Canteen: 18.288 x 12.192 m, 222.97 m², 4 x 3 = 12 NV40, spacing 4.572 x 4.054 m, first "
+                  "2.286 x 2.027 m from the walls, 2.1 W each, tap 2 W"));
   const Outcome json = RunWith({"--project", path, "--metric", "--json"});
   EXPECT_TRUE(Has(json.out, "\"units\": \"m\""));
   EXPECT_TRUE(Has(json.out, "\"length\": 6.096, \"width\": 4.572, \"area\": 27.87, \"earLevel\": 1.524"));
 }
 
 TEST_F(ProjectFile, CoverageFiguresPerRoom) {
-  const std::string path = Write("room,length,width,ear_level,ceiling,spl,model\nSquare,10.5,10.5,5,9,90,\n"
-                                 "Loud,20,15,5,12,103,MW3018K\n");
+  const std::string path = Write(
+      "room,length,width,ear_level,ceiling,spl,model\nSquare,10.5,10.5,5,9,90,\n"
+      "Loud,20,15,5,12,103,MW3018K\n");
   const Outcome o = RunWith({"--project", path, "--coverage", "--json"});
   EXPECT_EQ(o.status, 0) << o.err;
   // The single loudspeaker of the coverage tests: 89 of 441 cells within 90 +-3 dB.
@@ -184,13 +192,17 @@ TEST_F(ProjectFile, FilesThatAreNoProject) {
   EXPECT_EQ(directory.status, 2);
   EXPECT_TRUE(Has(directory.err, "is a directory, not a project file")) << directory.err;
   // A drawing directory that cannot be made is said once, and the plan still comes.
-  const Outcome blocked = RunWith({"--project", Write("room,length,width,ear_level,ceiling,spl\na,20,15,5,9,90\n"
-                                                      "b,20,15,5,9,90\n"),
+  const Outcome blocked = RunWith({"--project",
+                                   Write("room,length,width,ear_level,ceiling,spl\na,20,15,5,9,90\n"
+                                         "b,20,15,5,9,90\n"),
                                    "--svg", Write("", "file") + "/plans"});
   EXPECT_EQ(blocked.status, 1);
   EXPECT_TRUE(Has(blocked.err, "cannot make the directory")) << blocked.err;
   EXPECT_EQ(blocked.err.find('\n'), blocked.err.size() - 1) << blocked.err;
   EXPECT_TRUE(Has(blocked.out, "Total             2 loudspeakers"));
+  const Outcome both = RunWith({"--project", (dir_ / "none.csv").string(), "12,5,60,40,90"});
+  EXPECT_EQ(both.status, 2);
+  EXPECT_TRUE(Has(both.err, "room values and --project do not go together")) << both.err;
   const Outcome line = RunWith({"--line", "110"});
   EXPECT_EQ(line.status, 2);
   EXPECT_TRUE(Has(line.err, "line must be 70 or 100")) << line.err;
