@@ -491,6 +491,8 @@ bool UsesProjectOptions(const Options& options) {
          options.csvPositions || options.coverage;
 }
 
+static_assert(kMaxProjectBytes == std::size_t{256} << 20, "the help names the limit");
+
 std::string ProjectUsage() {
   return "\n"
          "Whole-building projects:\n"
@@ -505,6 +507,7 @@ std::string ProjectUsage() {
          "                 impedance (V squared / sum of taps). A row that cannot be\n"
          "                 planned is reported with its line number; the rest are\n"
          "                 planned. With --json all of it as one JSON document.\n"
+         "                 FILE may be a pipe; files over 256 MiB are refused.\n"
          "  --line V       70 (a 70.7 V line, default) or 100 (100 V): the same taps,\n"
          "                 the load impedance at that voltage\n"
          "  --metric       lengths and heights in metres, areas in m², in and out; the\n"
