@@ -22,9 +22,21 @@ struct CsvRecord {
   std::string error;
 };
 
-// Splits text into records; CR LF, LF and CR all end a record, a leading
-// UTF-8 byte order mark is dropped. A quote left open takes the rest of the
-// text and gives that record an error.
+// Splits text into records one at a time; CR LF, LF and CR all end a
+// record, a leading UTF-8 byte order mark is dropped. A quote left open
+// takes the rest of the text and gives that record an error.
+class CsvReader {
+ public:
+  explicit CsvReader(std::string_view text);
+  bool Next(CsvRecord& record);  // false at the end of the text
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+  int line_ = 1;
+};
+
+// All records at once.
 std::vector<CsvRecord> ParseCsv(std::string_view text);
 
 // Whether a field holds a number as a typed field is read (blanks around it
