@@ -7,6 +7,7 @@
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
+#include "hxplan/project.h"
 
 #ifndef HALVEX_VERSION
 #define HALVEX_VERSION "unknown"
@@ -17,6 +18,8 @@ namespace halvex::plan {
 namespace {
 
 constexpr const char* kValueNames = "ceiling height, ear level, room length, room width, SPL";
+
+}  // namespace
 
 std::string Bare(long double value) { return FormatNumber(value, kDisplayDigits, false); }
 
@@ -82,23 +85,6 @@ std::string Quote(const std::string& text) {
   return quoted + "\"";
 }
 
-// Bytes a terminal would act on, written as \xNN, so that a bad argument
-// is shown, not obeyed.
-std::string Printable(std::string_view text) {
-  std::string shown;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-      shown += escape;
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
 // Why a room cannot be planned: the ceiling is not above the ear level, or
 // both are beyond single precision, where no height between them is known.
 std::string WhyNotPlanned(const RoomInputs& inputs) {
@@ -114,8 +100,6 @@ std::string TrimmedName(std::string_view name) {
   const std::size_t end = name.find_last_not_of(' ');
   return std::string(name.substr(0, end == std::string_view::npos ? 0 : end + 1));
 }
-
-}  // namespace
 
 bool ParseArguments(const std::vector<std::string>& arguments, Options& options, std::string& error) {
   std::vector<std::string> values;
@@ -144,6 +128,8 @@ bool ParseArguments(const std::vector<std::string>& arguments, Options& options,
     }
     std::string value;
     bool matched = false;
+    if (!ParseProjectOption(arguments, i, options, matched, error)) return false;
+    if (matched) continue;
     if (!OptionValue(arguments, i, "--deviation", value, matched, error)) return false;
     if (matched) {
       if (!ParseDeviation(value, options.deviation)) {
@@ -265,7 +251,7 @@ std::string Usage() {
       << "  --help         show this help\n"
       << "  --version      show the version\n"
       << "  --             end of options (for values that begin with a minus sign)\n"
-      << "\n"
+      << ProjectUsage() << "\n"
       << "Models:\n";
   for (int row = 0; row < kModelCount; ++row) {
     const LoudspeakerModel& model = kCatalogueRows[row];
@@ -292,6 +278,7 @@ int Run(const std::vector<std::string>& arguments, std::string& out, std::string
     out = std::string("hxplan ") + HALVEX_VERSION + "\n";
     return 0;
   }
+  if (UsesProjectOptions(options)) return RunProject(options, out, err);
   const RoomInputs inputs = InputsFor(options);
   LayoutResult result;
   if (!ComputeLayoutFor(inputs, result)) {

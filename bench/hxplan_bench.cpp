@@ -1,0 +1,52 @@
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "hxplan/coverage.h"
+#include "hxplan/project.h"
+
+namespace {
+
+using namespace halvex;
+
+// A job of n rooms of every model, size and deviation, as a CSV file holds it.
+std::string ProjectText(int rooms) {
+  static const char* kModels[] = {"NV40", "NV50", "JR2A", "JR2B", "MW3018K", "MW3009P", "LX7R"};
+  std::string text = "room,length,width,ear_level,ceiling,spl,deviation,model,zone\n";
+  for (int i = 0; i < rooms; ++i) {
+    text += "Room " + std::to_string(i) + "," + std::to_string(8 + i * 37 % 193) + "," +
+            std::to_string(8 + i * 53 % 113) + "," + (i % 2 ? "4" : "5") + "," + std::to_string(9 + i % 8) + "," +
+            std::to_string(80 + i % 21) + "," + std::to_string(i % 7) + "," + kModels[i % 7] + ",Zone " +
+            std::to_string(i % 50) + "\n";
+  }
+  return text;
+}
+
+// Planning 10,000 rooms to JSON, from the file's text to the document.
+void BM_ProjectJson(benchmark::State& state) {
+  const std::string text = ProjectText(static_cast<int>(state.range(0)));
+  plan::Options options;
+  options.json = true;
+  for (auto _ : state) {
+    plan::Project project;
+    std::string error;
+    plan::ReadProject(text, options, project, error);
+    const plan::ProjectTotals totals = plan::ComputeTotals(project, options.lineVolts);
+    benchmark::DoNotOptimize(plan::ProjectJson(project, totals, options));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ProjectJson)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The coverage map of a 200 x 100 ft room 4 ft above the ears: 9 x 5
+// loudspeakers at +-3 dB, 21 x 10 at +-0 dB.
+void BM_Coverage200x100(benchmark::State& state) {
+  RoomInputs inputs{200, 100, 5, 9, 90, static_cast<float>(state.range(0)), 0};
+  LayoutResult result;
+  ComputeLayoutFor(inputs, result);
+  for (auto _ : state) benchmark::DoNotOptimize(plan::ComputeCoverage(inputs, result));
+  state.counters["loudspeakers"] = result.totalCount;
+}
+BENCHMARK(BM_Coverage200x100)->Arg(3)->Arg(0)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,415 @@
+#include "hxplan/drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "calc/result_texts.h"
+#include "common/number_text.h"
+#include "hxplan/plan.h"
+
+namespace halvex::plan {
+
+namespace {
+
+// Drawing units are pixels of a plan at most kPlanWidth x kPlanHeight.
+constexpr double kPlanWidth = 800;
+constexpr double kPlanHeight = 480;
+constexpr double kLeft = 90;  // room for the dimension chain along the width
+constexpr double kTop = 30;
+constexpr double kRight = 30;
+constexpr double kChainGap = 28;  // from the plan to a dimension chain
+constexpr double kMinCanvasWidth = 760;
+constexpr std::size_t kMaxChainSegments = 14;  // beyond it only the ends are dimensioned
+
+// The length of the valid UTF-8 sequence at `at`, or 0.
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(at);
+  std::size_t length = 0;
+  if (lead < 0x80) {
+    length = 1;
+  } else if (lead >= 0xC2 && lead < 0xE0) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead < 0xF0) {
+    length = 3;
+  } else if (lead >= 0xF0 && lead < 0xF5) {
+    length = 4;
+  }
+  if (length == 0 || at + length > text.size()) return 0;
+  for (std::size_t k = at + 1; k < at + length; ++k) {
+    if ((byte(k) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// Text for an SVG: markup characters escaped, control characters (which XML
+// forbids) blanked, and bytes that are not UTF-8 (a name typed in another
+// code page) shown as '?', so that every renderer takes the file.
+std::string Xml(std::string_view text) {
+  std::string escaped;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8Length(text, at);
+    if (length != 1) {
+      escaped += length == 0 ? std::string("?") : std::string(text.substr(at, length));
+      at += length == 0 ? 1 : length;
+      continue;
+    }
+    const char c = text[at++];
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+    }
+  }
+  return escaped;
+}
+
+// Coordinates to 0.01 px: enough for any screen and stable across runs.
+std::string Px(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  std::string s = text;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s == "-0" ? "0" : s;
+}
+
+struct Frame {
+  double scale;  // px per foot
+  double left, top, width, height;
+  double X(long double feet) const { return left + static_cast<double>(feet) * scale; }
+  // The width runs up the page, as in the calculator's diagram.
+  double Y(long double feet) const { return top + height - static_cast<double>(feet) * scale; }
+};
+
+// One dimension chain: the walls and the loudspeakers between them, or, when
+// there are many, the walls, the first two and the last, with the run between
+// them labelled as a multiple of the spacing.
+struct Chain {
+  std::vector<long double> marks;
+  std::vector<std::string> labels;  // one per segment
+};
+
+Chain ChainFor(const std::vector<long double>& positions, long double length, float spacing, bool metric) {
+  Chain chain;
+  chain.marks.push_back(0);
+  const bool all = positions.size() + 1 <= kMaxChainSegments;
+  if (all) {
+    chain.marks.insert(chain.marks.end(), positions.begin(), positions.end());
+  } else if (!positions.empty()) {
+    chain.marks.insert(chain.marks.end(), {positions[0], positions[1], positions.back()});
+  }
+  chain.marks.push_back(length);
+  for (std::size_t i = 1; i < chain.marks.size(); ++i) {
+    if (!all && i == 3) {
+      chain.labels.push_back(std::to_string(positions.size() - 2) + " x " + LengthText(spacing, metric));
+    } else {
+      chain.labels.push_back(DimensionText(chain.marks[i] - chain.marks[i - 1], metric));
+    }
+  }
+  return chain;
+}
+
+// About what an 11 px label needs, with a little air.
+double LabelWidth(const std::string& label) { return 6.5 * static_cast<double>(label.size()) + 4; }
+
+void LengthChain(std::ostringstream& svg, const Frame& f, const Chain& chain) {
+  const double y = f.top + f.height + kChainGap;
+  svg << "<g class=\"dimensions-length\">\n<line x1=\"" << Px(f.X(chain.marks.front())) << "\" y1=\"" << Px(y)
+      << "\" x2=\"" << Px(f.X(chain.marks.back())) << "\" y2=\"" << Px(y) << "\"/>\n";
+  for (std::size_t i = 0; i < chain.marks.size(); ++i) {
+    const double x = f.X(chain.marks[i]);
+    svg << "<line x1=\"" << Px(x) << "\" y1=\"" << Px(y - 5) << "\" x2=\"" << Px(x) << "\" y2=\"" << Px(y + 5)
+        << "\"/>\n";
+    if (i == 0) continue;
+    // A label wider than its segment goes under the line, every other one,
+    // so that neighbours do not overwrite each other.
+    const bool narrow = x - f.X(chain.marks[i - 1]) < LabelWidth(chain.labels[i - 1]);
+    const double textY = narrow && i % 2 == 0 ? y + 16 : y - 4;
+    svg << "<text x=\"" << Px((f.X(chain.marks[i - 1]) + x) / 2) << "\" y=\"" << Px(textY)
+        << "\" text-anchor=\"middle\">" << Xml(chain.labels[i - 1]) << "</text>\n";
+  }
+  svg << "</g>\n";
+}
+
+void WidthChain(std::ostringstream& svg, const Frame& f, const Chain& chain) {
+  const double x = f.left - kChainGap;
+  svg << "<g class=\"dimensions-width\">\n<line x1=\"" << Px(x) << "\" y1=\"" << Px(f.Y(chain.marks.front()))
+      << "\" x2=\"" << Px(x) << "\" y2=\"" << Px(f.Y(chain.marks.back())) << "\"/>\n";
+  for (std::size_t i = 0; i < chain.marks.size(); ++i) {
+    const double y = f.Y(chain.marks[i]);
+    svg << "<line x1=\"" << Px(x - 5) << "\" y1=\"" << Px(y) << "\" x2=\"" << Px(x + 5) << "\" y2=\"" << Px(y)
+        << "\"/>\n";
+    if (i == 0) continue;
+    const double middle = (f.Y(chain.marks[i - 1]) + y) / 2;
+    const bool narrow = f.Y(chain.marks[i - 1]) - y < LabelWidth(chain.labels[i - 1]);
+    const double textX = narrow && i % 2 == 0 ? x + 14 : x - 4;
+    svg << "<text x=\"" << Px(textX) << "\" y=\"" << Px(middle) << "\" text-anchor=\"middle\" transform=\"rotate(-90 "
+        << Px(textX) << " " << Px(middle) << ")\">" << Xml(chain.labels[i - 1]) << "</text>\n";
+  }
+  svg << "</g>\n";
+}
+
+// The map as runs of equal colour along each row: a few thousand rectangles
+// instead of one per point.
+void CoverageLayer(std::ostringstream& svg, const Frame& f, const CoverageMap& map, const CoverageClasses& classes) {
+  svg << "<g class=\"coverage\" shape-rendering=\"crispEdges\" stroke=\"none\">\n";
+  const double cellLength = map.cellLength * f.scale, cellWidth = map.cellWidth * f.scale;
+  std::vector<int> cls(map.columns);
+  for (int r = 0; r < map.rows; ++r) {
+    for (int c = 0; c < map.columns; ++c) cls[c] = classes.ClassOf(map.At(r, c));
+    const double top = f.Y((r + 1) * map.cellWidth);
+    for (int c = 0; c < map.columns;) {
+      int end = c + 1;
+      while (end < map.columns && cls[end] == cls[c]) ++end;
+      svg << "<rect x=\"" << Px(f.left + c * cellLength) << "\" y=\"" << Px(top) << "\" width=\""
+          << Px((end - c) * cellLength) << "\" height=\"" << Px(cellWidth) << "\" fill=\"" << classes.Colour(cls[c])
+          << "\"/>\n";
+      c = end;
+    }
+  }
+  svg << "</g>\n";
+}
+
+// A colour bar with the band edges in dB under it.
+void CoverageLegend(std::ostringstream& svg, double left, double top, const CoverageClasses& classes) {
+  constexpr double kSwatch = 40;
+  svg << "<g class=\"legend\">\n<text x=\"" << Px(left) << "\" y=\"" << Px(top + 9) << "\">dB SPL</text>\n";
+  const double start = left + 48;
+  for (int cls = 0; cls <= classes.bands + 1; ++cls) {
+    const double x = start + cls * kSwatch;
+    svg << "<rect x=\"" << Px(x) << "\" y=\"" << Px(top) << "\" width=\"" << Px(kSwatch) << "\" height=\"10\" fill=\""
+        << classes.Colour(cls) << "\" stroke=\"#606060\" stroke-width=\"0.5\"/>\n";
+    if (cls > 0) {
+      svg << "<text x=\"" << Px(x) << "\" y=\"" << Px(top + 22) << "\" text-anchor=\"middle\" font-size=\"9\">"
+          << Bare(classes.low + cls - 1) << "</text>\n";
+    }
+  }
+  svg << "</g>\n";
+}
+
+std::string LimitText(const RoomPlan& room) {
+  const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
+  std::string words;
+  auto add = [&words](const char* word) { words += (words.empty() ? "" : "; ") + std::string(word); };
+  if (PowerExceeded(room.result, model)) add("Power required exceeds Max. Power Handling");
+  if (TapExceeded(room.result, model)) add("tap above the model's highest tap");
+  if (room.result.tap == 0) add("no tap fits");
+  return words;
+}
+
+std::vector<std::string> TitleLines(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage,
+                                    bool drawn) {
+  const RoomInputs& in = room.inputs;
+  const LayoutResult& r = room.result;
+  const LoudspeakerModel& model = ModelRow(in.modelIndex);
+  const char* unit = LengthUnit(metric);
+  const long double length = in.roomLength, width = in.roomWidth;
+  std::vector<std::string> lines;
+  lines.push_back("Model " + TrimmedName(model.name) + " (" + Bare(model.sensitivity) + " dB at 1 W, 3 ft; max " +
+                  Bare(model.maxPower) + " W), tap " + Bare(r.tap) + " W on the " + std::to_string(lineVolts) +
+                  " V line, power required " + Bare(r.powerRequired) + " W per loudspeaker");
+  lines.push_back(Bare(r.countX) + " x " + Bare(r.countY) + " = " + Bare(r.totalCount) + " loudspeakers, spacing " +
+                  (MoreThanOne(r.countX) ? LengthText(r.spacingX, metric) : std::string("-")) + " x " +
+                  (MoreThanOne(r.countY) ? LengthText(r.spacingY, metric) : std::string("-")) + " " + unit +
+                  ", target " + Bare(in.targetSpl) + " dB SPL at ear level, deviation +-" + Bare(in.splDeviation) +
+                  " dB");
+  lines.push_back("Room " + LengthText(length, metric) + " x " + LengthText(width, metric) + " " + unit + " (" +
+                  AreaText(length * width, metric) + " " + AreaUnit(metric) + "), ear level " +
+                  LengthText(in.earLevel, metric) + " " + unit + ", ceiling " + LengthText(in.ceilingHeight, metric) +
+                  " " + unit + "; dimensions in " + unit + " to loudspeaker centres");
+  if (coverage) lines.push_back("Coverage (direct sound at ear level) " + CoverageText(coverage->summary, in));
+  if (!drawn) lines.push_back("Too many loudspeakers to draw; their positions come with --csv-positions");
+  return lines;
+}
+
+}  // namespace
+
+int CoverageClasses::ClassOf(double spl) const {
+  if (spl < low) return 0;
+  const double band = std::floor(spl - low);
+  return band >= bands ? (spl <= low + bands ? bands : bands + 1) : static_cast<int>(band) + 1;
+}
+
+std::string CoverageClasses::Colour(int cls) const {
+  if (cls <= 0) return "#1f4e9c";
+  if (cls > bands) return "#a50f15";
+  // Blue-grey to white below the target, white to orange above it.
+  const bool upper = cls > bands / 2;
+  const double t = upper ? (cls - bands / 2 - 0.5) / (bands / 2) : (cls - 0.5) / (bands / 2);
+  const int from[3] = {upper ? 0xfb : 0x7f, upper ? 0xee : 0xb2, upper ? 0xe6 : 0xda};
+  const int to[3] = {upper ? 0xf0 : 0xee, upper ? 0x8a : 0xf4, upper ? 0x5d : 0xf8};
+  char colour[8];
+  int rgb[3];
+  for (int k = 0; k < 3; ++k) rgb[k] = static_cast<int>(std::lround(from[k] + (to[k] - from[k]) * t));
+  std::snprintf(colour, sizeof colour, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
+  return colour;
+}
+
+std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage) {
+  const RoomInputs& in = room.inputs;
+  const LayoutResult& r = room.result;
+
+  // A room with no length or width still gets a visible outline.
+  const long double length = in.roomLength, width = in.roomWidth;
+  double scale = 1;
+  if (length > 0 && width > 0) {
+    scale = std::min(kPlanWidth / static_cast<double>(length), kPlanHeight / static_cast<double>(width));
+  } else if (length > 0 || width > 0) {
+    scale = std::min(kPlanWidth, kPlanHeight) / static_cast<double>(std::max(length, width));
+  }
+  Frame f{scale, kLeft, kTop, std::max(1.0, static_cast<double>(length) * scale),
+          std::max(1.0, static_cast<double>(width) * scale)};
+  const double canvasWidth = std::max(kMinCanvasWidth, kLeft + f.width + kRight);
+  const double titleTop = f.top + f.height + kChainGap + 34;
+  const bool drawn = r.totalCount <= kMaxDrawnLoudspeakers;
+  const bool mapped = coverage && coverage->summary.computed;
+  const std::vector<std::string> lines = TitleLines(room, metric, lineVolts, coverage, drawn);
+  const std::string limits = LimitText(room);
+  const double titleHeight = 36 + 16 * (lines.size() + (limits.empty() ? 0 : 1)) + (mapped ? 28 : 0);
+  const double canvasHeight = titleTop + titleHeight + 12;
+  CoverageClasses classes;
+  classes.low = static_cast<double>(in.targetSpl) - in.splDeviation;
+  classes.bands = 2 * static_cast<int>(in.splDeviation);
+
+  const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxDrawnLoudspeakers);
+  const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxDrawnLoudspeakers);
+
+  std::ostringstream svg;
+  svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Px(canvasWidth) << "\" height=\"" << Px(canvasHeight)
+      << "\" viewBox=\"0 0 " << Px(canvasWidth) << " " << Px(canvasHeight)
+      << "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n"
+      << "<title>" << Xml(room.name) << "</title>\n"
+      << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+
+  if (mapped) CoverageLayer(svg, f, *coverage, classes);
+  // Grid lines through the loudspeaker centres, then the walls over them.
+  if (drawn) {
+    svg << "<g class=\"grid\" stroke=\"#b0b0b0\" stroke-width=\"0.6\" stroke-dasharray=\"4 3\">\n";
+    for (const long double x : xs) {
+      svg << "<line x1=\"" << Px(f.X(x)) << "\" y1=\"" << Px(f.top) << "\" x2=\"" << Px(f.X(x)) << "\" y2=\""
+          << Px(f.top + f.height + kChainGap) << "\"/>\n";
+    }
+    for (const long double y : ys) {
+      svg << "<line x1=\"" << Px(f.left - kChainGap) << "\" y1=\"" << Px(f.Y(y)) << "\" x2=\"" << Px(f.left + f.width)
+          << "\" y2=\"" << Px(f.Y(y)) << "\"/>\n";
+    }
+    svg << "</g>\n";
+  }
+  svg << "<rect class=\"room\" x=\"" << Px(f.left) << "\" y=\"" << Px(f.top) << "\" width=\"" << Px(f.width)
+      << "\" height=\"" << Px(f.height) << "\" fill=\"none\" stroke=\"black\" stroke-width=\"2\"/>\n";
+
+  if (drawn && !xs.empty() && !ys.empty()) {
+    const double pitch =
+        std::min(xs.size() > 1 ? r.spacingX * scale : f.width, ys.size() > 1 ? r.spacingY * scale : f.height);
+    const double radius = std::clamp(pitch * 0.18, 2.5, 9.0);
+    svg << "<g class=\"loudspeakers\" fill=\"white\" stroke=\"#1a3d8f\" stroke-width=\"1.4\">\n";
+    for (const long double y : ys) {
+      for (const long double x : xs) {
+        const double cx = f.X(x), cy = f.Y(y);
+        svg << "<g class=\"loudspeaker\"><circle cx=\"" << Px(cx) << "\" cy=\"" << Px(cy) << "\" r=\"" << Px(radius)
+            << "\"/><path d=\"M" << Px(cx - radius) << " " << Px(cy) << "H" << Px(cx + radius) << "M" << Px(cx) << " "
+            << Px(cy - radius) << "V" << Px(cy + radius) << "\"/></g>\n";
+      }
+    }
+    svg << "</g>\n";
+  }
+
+  svg << "<g class=\"dimensions\" stroke=\"black\" stroke-width=\"0.8\" fill=\"black\">\n";
+  LengthChain(svg, f, ChainFor(drawn ? xs : std::vector<long double>{}, length, r.spacingX, metric));
+  WidthChain(svg, f, ChainFor(drawn ? ys : std::vector<long double>{}, width, r.spacingY, metric));
+  svg << "</g>\n";
+
+  // The title block: what an installer needs on site, and no date, so that
+  // the same room always gives the same file.
+  const double left = 12, right = canvasWidth - 12;
+  svg << "<g class=\"title\">\n<rect x=\"" << Px(left) << "\" y=\"" << Px(titleTop) << "\" width=\"" << Px(right - left)
+      << "\" height=\"" << Px(titleHeight) << "\" fill=\"none\" stroke=\"black\"/>\n";
+  svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(titleTop + 22) << "\" font-size=\"16\" font-weight=\"bold\">"
+      << Xml(room.name) << (room.zone != room.name ? "  (zone " + Xml(room.zone) + ")" : "") << "</text>\n";
+  double y = titleTop + 42;
+  for (const std::string& line : lines) {
+    svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(y) << "\">" << Xml(line) << "</text>\n";
+    y += 16;
+  }
+  if (!limits.empty()) {
+    svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(y) << "\" fill=\"#c00000\" font-weight=\"bold\">"
+        << Xml(limits) << "</text>\n";
+    y += 16;
+  }
+  if (mapped) CoverageLegend(svg, left + 10, y - 4, classes);
+  svg << "</g>\n</svg>\n";
+  return svg.str();
+}
+
+std::string FileNameFor(const std::string& roomName, std::set<std::string>& used) {
+  std::string base;
+  for (const char c : roomName.substr(0, 80)) {
+    const bool kept =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+    base += kept ? c : '_';
+  }
+  if (base.empty()) base = "room";
+  // No hidden files and no "." or "..".
+  if (base[0] == '.') base[0] = '_';
+  std::string name = base;
+  for (int n = 2; !used.insert(name).second; ++n) name = base + "-" + std::to_string(n);
+  return name;
+}
+
+namespace {
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos &&
+      (text.empty() || (text.front() != ' ' && text.back() != ' '))) {
+    return text;
+  }
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string PositionsCsv(const std::vector<RoomPlan>& rooms, bool metric, std::vector<std::string>& skipped) {
+  const std::string unit = LengthUnit(metric);
+  std::ostringstream csv;
+  csv << "room,zone,model,number,x_" << unit << ",y_" << unit << "\r\n";
+  for (const RoomPlan& room : rooms) {
+    const LayoutResult& r = room.result;
+    if (!(r.totalCount <= kMaxListedLoudspeakers)) {
+      skipped.push_back(room.name);
+      continue;
+    }
+    const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxListedLoudspeakers);
+    const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxListedLoudspeakers);
+    const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
+                               CsvField(TrimmedName(ModelRow(room.inputs.modelIndex).name)) + ",";
+    long number = 0;
+    for (const long double y : ys) {
+      for (const long double x : xs) {
+        csv << prefix << ++number << "," << DimensionText(x, metric) << "," << DimensionText(y, metric) << "\r\n";
+      }
+    }
+  }
+  return csv.str();
+}
+
+}  // namespace halvex::plan

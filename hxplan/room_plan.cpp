@@ -1,0 +1,81 @@
+#include "hxplan/room_plan.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "calc/result_texts.h"
+#include "common/number_text.h"
+
+namespace halvex::plan {
+
+float LengthInFeet(std::string_view text, bool metric) {
+  const long double value = std::fabs(ParseNumber(text));
+  return static_cast<float>(metric ? value / kMetresPerFoot : value);
+}
+
+std::string LengthText(long double feet, bool metric) {
+  if (!metric) return FormatNumber(feet, kDisplayDigits, false);
+  return FormatNumber(std::floor(feet * kMetresPerFoot * 1000 + 0.5L) / 1000, kDisplayDigits, false);
+}
+
+std::string DimensionText(long double feet, bool metric) {
+  if (metric) return LengthText(feet, metric);
+  return FormatNumber(std::floor(feet * 100 + 0.5L) / 100, kDisplayDigits, false);
+}
+
+std::string AreaText(long double squareFeet, bool metric) {
+  if (!metric) return FormatNumber(squareFeet, kDisplayDigits, false);
+  const long double squareMetres = squareFeet * kMetresPerFoot * kMetresPerFoot;
+  return FormatNumber(std::floor(squareMetres * 100 + 0.5L) / 100, kDisplayDigits, false);
+}
+
+const char* LengthUnit(bool metric) { return metric ? "m" : "ft"; }
+const char* AreaUnit(bool metric) { return metric ? "m²" : "ft²"; }
+
+std::vector<long double> GridPositions(float count, float spacing, float limit) {
+  std::vector<long double> positions;
+  if (!(count >= 1 && count <= limit) || std::floor(count) != count) return positions;
+  positions.reserve(static_cast<std::size_t>(count));
+  const long double first = static_cast<long double>(spacing) / 2;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
+    positions.push_back(first + i * static_cast<long double>(spacing));
+  return positions;
+}
+
+std::string DecibelText(double level) {
+  return FormatNumber(std::floor(static_cast<long double>(level) * 10 + 0.5L) / 10, kDisplayDigits, false);
+}
+
+std::string PercentText(double share) {
+  return FormatNumber(std::floor(static_cast<long double>(share) * 1000) / 10, kDisplayDigits, false);
+}
+
+std::string CoverageText(const CoverageSummary& coverage, const RoomInputs& inputs) {
+  if (!coverage.computed) return "not checked: " + coverage.reason;
+  const std::string deviation = FormatNumber(inputs.splDeviation, kDisplayDigits, false);
+  // The spread of the shown levels, so that the three figures agree.
+  const long double spread = std::floor(static_cast<long double>(coverage.max) * 10 + 0.5L) / 10 -
+                             std::floor(static_cast<long double>(coverage.min) * 10 + 0.5L) / 10;
+  return DecibelText(coverage.min) + " to " + DecibelText(coverage.max) + " dB, spread " +
+         FormatNumber(spread, kDisplayDigits, false) + " dB (+-" + deviation + " allows " +
+         FormatNumber(2 * static_cast<long double>(inputs.splDeviation), kDisplayDigits, false) + "), " +
+         PercentText(coverage.share) + " % within " + FormatNumber(inputs.targetSpl, kDisplayDigits, false) + " +-" +
+         deviation + " dB";
+}
+
+std::string Printable(std::string_view text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      shown += escape;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace halvex::plan

@@ -1,0 +1,54 @@
+// One planned room of a project, and the units in which its lengths are read
+// and shown. The calculation always runs in feet.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/layout.h"
+#include "hxplan/coverage.h"
+
+namespace halvex::plan {
+
+inline constexpr long double kMetresPerFoot = 0.3048L;
+
+struct RoomPlan {
+  int line = 0;  // where the room's row begins in its file
+  std::string name;
+  std::string zone;
+  RoomInputs inputs;  // feet, as the calculator stores them
+  LayoutResult result;
+  CoverageSummary coverage;  // when the coverage was asked for
+};
+
+// The coverage figures in words, for the plan and the drawing:
+//   "82.3 to 88.5 dB, spread 6.2 dB (+-3 allows 6), 12.5 % within 90 +-3 dB"
+std::string CoverageText(const CoverageSummary& coverage, const RoomInputs& inputs);
+// A level to 0.1 dB and a share in per cent, rounded down to 0.1.
+std::string DecibelText(double level);
+std::string PercentText(double share);
+
+// A typed length as the calculator stores it: its number, sign dropped, in
+// feet (a metric value is converted first).
+float LengthInFeet(std::string_view text, bool metric);
+
+// A length in feet as shown: feet at 7 digits, or metres to the millimetre.
+std::string LengthText(long double feet, bool metric);
+// A position or distance built from the stored spacings, which are floats
+// near a tenth of a foot: to 0.01 ft, or in metres to the millimetre, so
+// 11.1 + 8 x 22.2 reads 188.7 and not 188.7000061.
+std::string DimensionText(long double feet, bool metric);
+std::string AreaText(long double squareFeet, bool metric);  // ft² or m² to 0.01
+const char* LengthUnit(bool metric);                        // "ft" or "m"
+const char* AreaUnit(bool metric);                          // "ft²" or "m²"
+
+// Loudspeaker centres along one direction: spacing / 2 from the wall, then
+// every spacing. Empty when the count is not a whole number from 1 to `limit`.
+std::vector<long double> GridPositions(float count, float spacing, float limit);
+
+// Text from a file or a command line made safe for one line of a message:
+// control bytes become \xNN.
+std::string Printable(std::string_view text);
+
+}  // namespace halvex::plan
