@@ -7,10 +7,7 @@
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
-
-#ifndef HALVEX_VERSION
-#define HALVEX_VERSION "unknown"
-#endif
+#include "halvex/version.h"
 
 namespace halvex::plan {
 
