@@ -49,6 +49,8 @@ std::vector<int> TabOrder(Window* window);
 int ControlAt(Window* window, int x, int y);
 int Beeps();
 bool SaveScreenshot(Window* window, const std::string& path);
+// The colour on screen at a point of the client area, as last painted.
+Color ScreenPixel(Window* window, int x, int y);
 
 // The id of the topmost control drawn at a point of the client area, whether
 // or not it takes clicks (0 for none): what the user sees there.

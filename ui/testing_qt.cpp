@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <utility>
@@ -196,6 +197,16 @@ int Beeps() { return BeepCount(); }
 
 bool SaveScreenshot(Window* window, const std::string& path) {
   return window->dialog->grab().save(QString::fromStdString(path), "PNG");
+}
+
+Color ScreenPixel(Window* window, int x, int y) {
+  // What the window system was last given to show, not a fresh rendering:
+  // a change that was never repainted reads as it was.
+  QWidget* dialog = window->dialog;
+  const QImage image = dialog->screen()->grabWindow(dialog->winId(), x, y, 1, 1).toImage();
+  const QColor color = image.pixelColor(0, 0);
+  return {static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
+          static_cast<std::uint8_t>(color.blue())};
 }
 
 int VisibleControlAt(Window* window, int x, int y) {

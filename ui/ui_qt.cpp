@@ -496,6 +496,7 @@ std::string SelectedEntryText(Window* window, int id) {
 void SetColors(Window* window, int id, Color text, std::optional<Color> background) {
   Control* control = Find(window, id);
   if (control == nullptr) return;
+  if (!(control->textColor == text) || !(control->background == background)) window->recoloured.push_back(id);
   QWidget* widget = control->widget;
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, QColor(text.red, text.green, text.blue));
@@ -507,9 +508,15 @@ void SetColors(Window* window, int id, Color text, std::optional<Color> backgrou
 }
 
 void RedrawWindow(Window* window) {
-  // One coalesced repaint of the whole window at the next paint, rather than
-  // painting synchronously on every call.
-  window->dialog->update();
+  // The window system needs the whole window redrawn for new colours to
+  // show; the toolkit keeps every control's picture and knows which parts a
+  // control covers, so repainting the recoloured controls gives the same
+  // screen. Repainting all of the window's widgets instead would be most of
+  // a keystroke's time. Each repaint is coalesced into the next paint.
+  for (const int id : window->recoloured) {
+    if (Control* control = Find(window, id)) control->widget->update();
+  }
+  window->recoloured.clear();
 }
 
 void Beep() {

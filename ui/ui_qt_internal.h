@@ -58,6 +58,7 @@ struct Window {
   bool delivering = false;  // events reach the handler only once the window is shown
   int settingText = 0;      // > 0 while the layer itself changes a control
   bool waiting = false;     // a child program runs: input and close are ignored
+  std::vector<int> recoloured;  // controls whose colours changed since the last redraw
 };
 
 void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param);

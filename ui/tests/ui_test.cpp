@@ -239,6 +239,24 @@ TEST_F(WindowLayer, ColoursAndTheDefaultBackground) {
   EXPECT_FALSE(t::Background(window, 13).has_value());
 }
 
+// A redraw after a colour change shows it on screen, one way and back, and
+// other redraws leave the window as it is.
+TEST_F(WindowLayer, ColourChangesReachTheScreen) {
+  ShowWindow(window);
+  t::ProcessEvents();
+  const Rect label = t::Geometry(window, 13);
+  const int x = label.x + label.w - 2, y = label.y + label.h - 2;  // below and beside the text
+  const Color before = t::ScreenPixel(window, x, y);
+  ASSERT_FALSE(before == (Color{255, 0, 0}));
+  for (const bool red : {true, true, false, false}) {
+    SCOPED_TRACE(red ? "red" : "default");
+    SetColors(window, 13, {0, 0, 0}, red ? std::optional<Color>(Color{255, 0, 0}) : std::nullopt);
+    RedrawWindow(window);
+    t::ProcessEvents();
+    EXPECT_EQ(t::ScreenPixel(window, x, y), red ? (Color{255, 0, 0}) : before);
+  }
+}
+
 TEST_F(WindowLayer, BoldFontsFollowTheResolution) {
   Font* font = CreateBoldFont(14);
   SetFont(window, 13, font);
