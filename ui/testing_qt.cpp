@@ -134,11 +134,13 @@ Color TextColor(Window* window, int id) {
 }
 
 bool HasPicture(Window* window, int id) {
+  if (Control* control = Find(window, id)) DecodePicture(control);
   auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
   return label != nullptr && !label->pixmap().isNull();
 }
 
 Rect PictureSize(Window* window, int id) {
+  if (Control* control = Find(window, id)) DecodePicture(control);
   auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
   if (label == nullptr || label->pixmap().isNull()) return {0, 0, 0, 0};
   return {0, 0, label->pixmap().width(), label->pixmap().height()};

@@ -48,6 +48,8 @@ struct Control {
   std::string text;  // as set, carriage returns included
   Color textColor{0, 0, 0};
   std::optional<Color> background;
+  QString pendingPicture;  // a picture's resource, read when the control first shows
+  bool decodesOnShow = false;
 };
 
 struct Window {
@@ -63,6 +65,8 @@ struct Window {
 
 void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param);
 Control* Find(Window* window, int id);
+// Reads a picture control's pending picture now; an unreadable one leaves it empty.
+void DecodePicture(Control* control);
 int BeepCount();
 
 }  // namespace ui
