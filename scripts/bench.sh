@@ -51,7 +51,8 @@ measure() {
 }
 
 # median <file> <column>
-median() { cut -d' ' -f"$2" "$1" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median() { cut -d' ' -f"$2" "$1" | sort -g | awk '{ v[NR] = $1 } END { printf "%.1f\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 table_rows=()
@@ -65,7 +66,7 @@ startup_rows() {
   m_launcher=$(median "$work/$platform.launcher_first_frame" 2)
   m_min=$(median "$work/$platform.minimal_window" 2)
   table_rows+=("| start to first frame, $label | ${t_hxp} ms | ${t_launcher} ms | ${t_min} ms | $(ratio "$t_hxp" "$t_min") | $(ratio "$t_launcher" "$t_min") |")
-  table_rows+=("| peak RSS, $label | $((m_hxp / 1024)) MiB | $((m_launcher / 1024)) MiB | $((m_min / 1024)) MiB | $(ratio "$m_hxp" "$m_min") | $(ratio "$m_launcher" "$m_min") |")
+  table_rows+=("| peak RSS, $label | $(mib "$m_hxp") MiB | $(mib "$m_launcher") MiB | $(mib "$m_min") MiB | $(ratio "$m_hxp" "$m_min") | $(ratio "$m_launcher" "$m_min") |")
 }
 
 echo "start-up: $rounds rounds on the offscreen platform" >&2
