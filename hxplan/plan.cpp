@@ -7,11 +7,8 @@
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
+#include "halvex/version.h"
 #include "hxplan/project.h"
-
-#ifndef HALVEX_VERSION
-#define HALVEX_VERSION "unknown"
-#endif
 
 namespace halvex::plan {
 

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "halvex/version.h"
 #include "handoff/handoff.h"
 #include "ui/ui.h"
 
@@ -61,7 +62,7 @@ inline constexpr const char* kErrorTitle = "Halvex";
 inline constexpr const char* kNoticeTitle = "HX ";
 inline constexpr const char* kMakerHeading = "Veltrane";
 inline constexpr const char* kCopyrightText = "Copyright (C) Veltrane. All rights reserved.";
-inline constexpr const char* kRevisionText = " Rev. 1.5";
+inline constexpr const char* kRevisionText = " Rev. " HALVEX_REVISION;
 inline constexpr const char* kDescriptionText =
     "DE Vaza will calculate a typical overhead distributed sound system using Veltrane Loudspeakers and display \r"
     "the location of the first loudspeaker from the walls (lower left corner).\r"

@@ -53,6 +53,8 @@ bool SaveScreenshot(Window* window, const std::string& path);
 // at `path`, a line "id<TAB>text" each: how a test of a whole program run
 // under a display sees what its windows show.
 void TraceTextsTo(const std::string& path);
+// The colour on screen at a point of the client area, as last painted.
+Color ScreenPixel(Window* window, int x, int y);
 
 // The id of the topmost control drawn at a point of the client area, whether
 // or not it takes clicks (0 for none): what the user sees there.

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -134,11 +135,13 @@ Color TextColor(Window* window, int id) {
 }
 
 bool HasPicture(Window* window, int id) {
+  if (Control* control = Find(window, id)) DecodePicture(control);
   auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
   return label != nullptr && !label->pixmap().isNull();
 }
 
 Rect PictureSize(Window* window, int id) {
+  if (Control* control = Find(window, id)) DecodePicture(control);
   auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
   if (label == nullptr || label->pixmap().isNull()) return {0, 0, 0, 0};
   return {0, 0, label->pixmap().width(), label->pixmap().height()};
@@ -212,6 +215,16 @@ void TraceTextsTo(const std::string& path) {
   if (traceFile != nullptr) std::fclose(traceFile);
   traceFile = std::fopen(path.c_str(), "a");
   textObserver = traceFile != nullptr ? TraceText : nullptr;
+}
+
+Color ScreenPixel(Window* window, int x, int y) {
+  // What the window system was last given to show, not a fresh rendering:
+  // a change that was never repainted reads as it was.
+  QWidget* dialog = window->dialog;
+  const QImage image = dialog->screen()->grabWindow(dialog->winId(), x, y, 1, 1).toImage();
+  const QColor color = image.pixelColor(0, 0);
+  return {static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
+          static_cast<std::uint8_t>(color.blue())};
 }
 
 int VisibleControlAt(Window* window, int x, int y) {

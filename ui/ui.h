@@ -176,6 +176,8 @@ std::string SelectedEntryText(Window* window, int id);
 // Text colour and background of a static control; no background means the
 // window shows through.
 void SetColors(Window* window, int id, Color text, std::optional<Color> background);
+// Shows the colours set since the last redraw; every other change shows
+// without it.
 void RedrawWindow(Window* window);
 
 void Beep();

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,6 +175,24 @@ class ControlEvents : public QObject {
   Window* owner_;
   int id_;
   int focusCode_;  // -1: a click area
+};
+
+// A picture is read the first time its control shows.
+class DecodeOnShow : public QObject {
+ public:
+  DecodeOnShow(Window* owner, int id, QWidget* picture) : QObject(picture), owner_(owner), id_(id) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      if (Control* control = Find(owner_, id_)) DecodePicture(control);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  Window* owner_;
+  int id_;
 };
 
 void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param) {
@@ -481,6 +500,7 @@ std::string SelectedEntryText(Window* window, int id) {
 void SetColors(Window* window, int id, Color text, std::optional<Color> background) {
   Control* control = Find(window, id);
   if (control == nullptr) return;
+  if (!(control->textColor == text) || !(control->background == background)) window->recoloured.push_back(id);
   QWidget* widget = control->widget;
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, QColor(text.red, text.green, text.blue));
@@ -492,9 +512,15 @@ void SetColors(Window* window, int id, Color text, std::optional<Color> backgrou
 }
 
 void RedrawWindow(Window* window) {
-  // One coalesced repaint of the whole window at the next paint, rather than
-  // painting synchronously on every call.
-  window->dialog->update();
+  // The window system needs the whole window redrawn for new colours to
+  // show; the toolkit keeps every control's picture and knows which parts a
+  // control covers, so repainting the recoloured controls gives the same
+  // screen. Repainting all of the window's widgets instead would be most of
+  // a keystroke's time. Each repaint is coalesced into the next paint.
+  for (const int id : window->recoloured) {
+    if (Control* control = Find(window, id)) control->widget->update();
+  }
+  window->recoloured.clear();
 }
 
 void Beep() {
@@ -507,14 +533,28 @@ int BeepCount() { return beepCount; }
 bool LoadPicture(Window* window, int id, std::string_view resourceName) {
   Control* control = Find(window, id);
   if (control == nullptr || control->kind != ControlKind::Picture) return false;
-  const QPixmap pixmap(ResourcePath(resourceName));
   auto* picture = static_cast<QLabel*>(control->widget);
-  if (pixmap.isNull()) {
-    picture->clear();
-    return false;
+  picture->clear();
+  control->pendingPicture.clear();
+  // The header tells whether the picture can be read. Its pixels are read
+  // when the control first shows: a window holds several pictures of which
+  // one shows at a time, and reading them all would be most of its start-up.
+  const QString path = ResourcePath(resourceName);
+  if (!QImageReader(path).canRead()) return false;
+  control->pendingPicture = path;
+  if (!control->decodesOnShow) {
+    picture->installEventFilter(new DecodeOnShow(window, id, picture));
+    control->decodesOnShow = true;
   }
-  picture->setPixmap(pixmap);
+  if (picture->isVisible()) DecodePicture(control);
   return true;
+}
+
+void DecodePicture(Control* control) {
+  if (control->pendingPicture.isEmpty()) return;
+  const QPixmap pixmap(control->pendingPicture);
+  control->pendingPicture.clear();
+  static_cast<QLabel*>(control->widget)->setPixmap(pixmap);  // a null picture leaves the control empty
 }
 
 int FocusedControl(Window* window) {

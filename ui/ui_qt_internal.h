@@ -49,6 +49,8 @@ struct Control {
   std::string text;  // as set, carriage returns included
   Color textColor{0, 0, 0};
   std::optional<Color> background;
+  QString pendingPicture;  // a picture's resource, read when the control first shows
+  bool decodesOnShow = false;
 };
 
 struct Window {
@@ -59,10 +61,13 @@ struct Window {
   bool delivering = false;  // events reach the handler only once the window is shown
   int settingText = 0;      // > 0 while the layer itself changes a control
   bool waiting = false;     // a child program runs: input and close are ignored
+  std::vector<int> recoloured;  // controls whose colours changed since the last redraw
 };
 
 void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param);
 Control* Find(Window* window, int id);
+// Reads a picture control's pending picture now; an unreadable one leaves it empty.
+void DecodePicture(Control* control);
 int BeepCount();
 
 // Called with every text set on a control, when set: the test support's way

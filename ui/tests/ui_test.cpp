@@ -230,6 +230,25 @@ TEST_F(WindowLayer, PicturesLoadByResourceNameAndAMissingOneStaysEmpty) {
   SetWindowIcon(window, "#404");  // missing: no icon, no crash
 }
 
+// A picture given to a hidden control reaches the screen when the control
+// shows, as one given to a shown control does at once.
+TEST_F(WindowLayer, APictureLoadedWhileHiddenShowsWithItsControl) {
+  Show(window, 14, false);
+  ShowWindow(window);
+  t::ProcessEvents();
+  const Rect hidden = t::Geometry(window, 14), shown = t::Geometry(window, 15);
+  const Color beneath = t::ScreenPixel(window, hidden.x + 5, hidden.y + 5);
+  ASSERT_TRUE(LoadPicture(window, 14, "#900"));
+  ASSERT_TRUE(LoadPicture(window, 15, "#900"));
+  t::ProcessEvents();
+  const Color expected = t::ScreenPixel(window, shown.x + 5, shown.y + 5);
+  ASSERT_FALSE(expected == beneath);
+  EXPECT_EQ(t::ScreenPixel(window, hidden.x + 5, hidden.y + 5), beneath);
+  Show(window, 14, true);
+  t::ProcessEvents();
+  EXPECT_EQ(t::ScreenPixel(window, hidden.x + 5, hidden.y + 5), expected);
+}
+
 TEST_F(WindowLayer, ColoursAndTheDefaultBackground) {
   SetColors(window, 13, {0, 0, 0}, Color{255, 0, 0});
   ASSERT_TRUE(t::Background(window, 13).has_value());
@@ -237,6 +256,24 @@ TEST_F(WindowLayer, ColoursAndTheDefaultBackground) {
   EXPECT_EQ(t::TextColor(window, 13), (Color{0, 0, 0}));
   SetColors(window, 13, {0, 0, 0}, std::nullopt);
   EXPECT_FALSE(t::Background(window, 13).has_value());
+}
+
+// A redraw after a colour change shows it on screen, one way and back, and
+// other redraws leave the window as it is.
+TEST_F(WindowLayer, ColourChangesReachTheScreen) {
+  ShowWindow(window);
+  t::ProcessEvents();
+  const Rect label = t::Geometry(window, 13);
+  const int x = label.x + label.w - 2, y = label.y + label.h - 2;  // below and beside the text
+  const Color before = t::ScreenPixel(window, x, y);
+  ASSERT_FALSE(before == (Color{255, 0, 0}));
+  for (const bool red : {true, true, false, false}) {
+    SCOPED_TRACE(red ? "red" : "default");
+    SetColors(window, 13, {0, 0, 0}, red ? std::optional<Color>(Color{255, 0, 0}) : std::nullopt);
+    RedrawWindow(window);
+    t::ProcessEvents();
+    EXPECT_EQ(t::ScreenPixel(window, x, y), red ? (Color{255, 0, 0}) : before);
+  }
 }
 
 TEST_F(WindowLayer, BoldFontsFollowTheResolution) {

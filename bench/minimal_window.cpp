@@ -1,0 +1,45 @@
+// The yardstick for start-up: a plain Qt Widgets dialog with as many widgets
+// of the same kinds as HXP's window (edit fields, editable lists, labels,
+// group boxes, frames), and nothing else: no pictures, no calculation.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+
+#include "ui/first_frame.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setStyle(QStringLiteral("Fusion"));
+  ui::benchmark::ExitAfterFirstFrame();
+
+  QDialog dialog;
+  dialog.setWindowTitle(QStringLiteral("Minimal"));
+  dialog.setFixedSize(640, 520);
+  // Four columns of rows, one widget in each cell.
+  int slot = 0;
+  auto place = [&slot](QWidget* widget) {
+    widget->setGeometry(8 + (slot % 4) * 158, 8 + (slot / 4) * 26, 150, 22);
+    ++slot;
+  };
+  for (int i = 0; i < 4; ++i) place(new QGroupBox(QStringLiteral("Group %1").arg(i), &dialog));
+  for (int i = 0; i < 5; ++i) place(new QLineEdit(QString::number(90 + i), &dialog));
+  for (int i = 0; i < 2; ++i) {
+    auto* combo = new QComboBox(&dialog);
+    combo->setEditable(true);
+    for (int entry = 0; entry < 7; ++entry) combo->addItem(QStringLiteral("Entry %1").arg(entry));
+    place(combo);
+  }
+  for (int i = 0; i < 24; ++i) place(new QLabel(QStringLiteral("Label %1").arg(i), &dialog));
+  for (int i = 0; i < 7; ++i) place(new QLabel(&dialog));
+  for (int i = 0; i < 10; ++i) {
+    auto* frame = new QFrame(&dialog);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    place(frame);
+  }
+  return dialog.exec();
+}

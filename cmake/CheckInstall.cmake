@@ -1,0 +1,112 @@
+# Installs the build in BUILD_DIR into a fresh PREFIX and checks what a user
+# gets: the programs, the desktop entries with their icons and the manual
+# page, and an installed hxplan that runs.
+#   cmake -DBUILD_DIR=<dir> -DPREFIX=<dir> -DGUI=<ON|OFF> -DVERSION=<x.y.z> -P CheckInstall.cmake
+cmake_minimum_required(VERSION 3.22)
+
+foreach(variable BUILD_DIR PREFIX VERSION)
+  if(NOT DEFINED ${variable})
+    message(FATAL_ERROR "${variable} not given")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
+  RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+
+set(failures "")
+macro(fail text)
+  list(APPEND failures "${text}")
+endmacro()
+
+# Names in the prefix as GNUInstallDirs lays them out on a Debian system.
+set(bin "${PREFIX}/bin")
+set(share "${PREFIX}/share")
+set(programs hxplan)
+set(files "${share}/man/man1/hxplan.1")
+if(GUI)
+  # HXP beside the launcher: the launcher looks in its own directory first.
+  list(APPEND programs halvex HXP)
+  foreach(entry halvex halvex-hxp)
+    list(APPEND files
+      "${share}/applications/${entry}.desktop"
+      "${share}/icons/hicolor/32x32/apps/${entry}.png"
+      "${share}/icons/hicolor/scalable/apps/${entry}.svg")
+  endforeach()
+endif()
+foreach(program IN LISTS programs)
+  if(NOT EXISTS "${bin}/${program}" OR IS_DIRECTORY "${bin}/${program}" OR IS_SYMLINK "${bin}/${program}")
+    fail("no program ${bin}/${program}")
+  endif()
+endforeach()
+foreach(file IN LISTS files)
+  if(NOT EXISTS "${file}")
+    fail("missing ${file}")
+  endif()
+endforeach()
+
+# Each desktop entry starts an installed program and names an installed icon.
+if(GUI)
+  foreach(entry halvex halvex-hxp)
+    set(path "${share}/applications/${entry}.desktop")
+    if(EXISTS "${path}")
+      file(STRINGS "${path}" exec REGEX "^Exec=")
+      file(STRINGS "${path}" icon REGEX "^Icon=")
+      string(REGEX REPLACE "^Exec=([^ ]*).*" "\\1" exec "${exec}")
+      string(REGEX REPLACE "^Icon=" "" icon "${icon}")
+      if(NOT EXISTS "${bin}/${exec}")
+        fail("${entry}.desktop starts '${exec}', which is not installed")
+      endif()
+      if(NOT EXISTS "${share}/icons/hicolor/32x32/apps/${icon}.png")
+        fail("${entry}.desktop names icon '${icon}', which is not installed")
+      endif()
+      find_program(validate desktop-file-validate)
+      if(validate)
+        execute_process(COMMAND ${validate} "${path}" RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE said)
+        if(NOT status EQUAL 0 OR NOT said STREQUAL "")
+          fail("desktop-file-validate ${entry}.desktop: ${said}")
+        endif()
+      endif()
+    endif()
+  endforeach()
+endif()
+
+# The installed hxplan runs, says the project's version, and its manual
+# page describes every option its help names.
+execute_process(COMMAND "${bin}/hxplan" --version RESULT_VARIABLE status OUTPUT_VARIABLE said)
+if(NOT status EQUAL 0 OR NOT said STREQUAL "hxplan ${VERSION}\n")
+  fail("hxplan --version says '${said}' (status ${status})")
+endif()
+execute_process(COMMAND "${bin}/hxplan" 9,5,20,15,90 RESULT_VARIABLE status OUTPUT_VARIABLE said)
+if(NOT status EQUAL 0 OR NOT said MATCHES "70 V tap +\\.5 W")
+  fail("installed hxplan planned '${said}' (status ${status})")
+endif()
+execute_process(COMMAND "${bin}/hxplan" --help RESULT_VARIABLE status OUTPUT_VARIABLE help)
+if(NOT status EQUAL 0)
+  fail("hxplan --help: status ${status}")
+endif()
+if(EXISTS "${share}/man/man1/hxplan.1")
+  file(READ "${share}/man/man1/hxplan.1" manual)
+  # troff writes a minus as "\-".
+  string(REPLACE "\\-" "-" manual "${manual}")
+  string(REGEX MATCHALL "  --?[a-z]+" options "${help}")
+  if(options STREQUAL "")
+    fail("hxplan --help names no options")
+  endif()
+  foreach(option IN LISTS options)
+    string(STRIP "${option}" option)
+    string(FIND "${manual}" "${option}" at)
+    if(at EQUAL -1)
+      fail("the manual page does not describe ${option}")
+    endif()
+  endforeach()
+endif()
+
+if(failures)
+  list(JOIN failures "\n  " text)
+  message(FATAL_ERROR "installed layout in ${PREFIX}:\n  ${text}")
+endif()
+message(STATUS "installed layout in ${PREFIX}: all present")

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# bench.sh [rounds]: builds the benchmarks into build-bench/ and measures, in
+# one run:
+#   - start-up to the first painted frame and peak memory of HXP and the
+#     launcher against a plain Qt Widgets window with as many widgets, each
+#     program ending at its first frame; the three take turns in every round,
+#     on the offscreen platform and under Xvfb (default 20 rounds);
+#   - a keystroke in HXP's window, key event to updated texts, in-process;
+#   - the core's work for one keystroke against snprintf("%.7Lg") of the same
+#     ten values.
+# Prints one table with medians and ratios.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+rounds=${1:-20}
+dir="$root/build-bench"
+"$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_BENCHMARKS=ON -DBUILD_TESTING=OFF >&2
+
+programs=(hxp_first_frame launcher_first_frame minimal_window)
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+# The programs write nothing to disk before their first frame, but keep any
+# hx.tmp they might look for out of the source tree.
+cd "$work"
+
+# run <platform> <program>: one start, appending "<ms> <KiB>" to its record.
+run() {
+  local start end
+  start=$EPOCHREALTIME
+  QT_QPA_PLATFORM=$1 /usr/bin/time -f %M -o "$work/rss" "$dir/bench/$2" 2>"$work/said" >/dev/null
+  end=$EPOCHREALTIME
+  grep -q ' widgets$' "$work/said" || { echo "bench.sh: $2 on $1 did not paint:" >&2; cat "$work/said" >&2; exit 1; }
+  widgets[$2]=$(grep -m1 ' widgets$' "$work/said" | cut -d' ' -f1)
+  echo "$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", (e - s) * 1000 }') $(cat "$work/rss")" \
+    >>"$work/$1.$2"
+}
+
+# measure <platform>: a warm-up start of each, then the rounds, the order of
+# the three turning every round.
+declare -A widgets
+measure() {
+  local round i n=${#programs[@]}
+  for program in "${programs[@]}"; do run "$1" "$program"; : >"$work/$1.$program"; done
+  for ((round = 0; round < rounds; ++round)); do
+    for ((i = 0; i < n; ++i)); do run "$1" "${programs[(round + i) % n]}"; done
+  done
+}
+
+# median <file> <column>
+median() { cut -d' ' -f"$2" "$1" | sort -g | awk '{ v[NR] = $1 } END { printf "%.1f\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+table_rows=()
+startup_rows() {
+  local platform=$1 label=$2
+  local t_hxp t_launcher t_min m_hxp m_launcher m_min
+  t_hxp=$(median "$work/$platform.hxp_first_frame" 1)
+  t_launcher=$(median "$work/$platform.launcher_first_frame" 1)
+  t_min=$(median "$work/$platform.minimal_window" 1)
+  m_hxp=$(median "$work/$platform.hxp_first_frame" 2)
+  m_launcher=$(median "$work/$platform.launcher_first_frame" 2)
+  m_min=$(median "$work/$platform.minimal_window" 2)
+  table_rows+=("| start to first frame, $label | ${t_hxp} ms | ${t_launcher} ms | ${t_min} ms | $(ratio "$t_hxp" "$t_min") | $(ratio "$t_launcher" "$t_min") |")
+  table_rows+=("| peak RSS, $label | $(mib "$m_hxp") MiB | $(mib "$m_launcher") MiB | $(mib "$m_min") MiB | $(ratio "$m_hxp" "$m_min") | $(ratio "$m_launcher" "$m_min") |")
+}
+
+echo "start-up: $rounds rounds on the offscreen platform" >&2
+measure offscreen
+startup_rows offscreen offscreen
+
+if command -v Xvfb >/dev/null; then
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$work/display")"
+  echo "start-up: $rounds rounds under Xvfb ($DISPLAY)" >&2
+  measure xcb
+  startup_rows xcb Xvfb
+else
+  echo "bench.sh: no Xvfb, start-up under X not measured" >&2
+fi
+
+# Google Benchmark's median of five repetitions, in microseconds.
+gbench() {
+  QT_QPA_PLATFORM=offscreen "$dir/bench/$1" --benchmark_filter="$2" --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv --benchmark_time_unit=us 2>/dev/null
+}
+echo "keystrokes and core" >&2
+keys=$(gbench keystroke_bench 'BM_Keystroke')
+core=$(gbench core_bench 'BM_KeystrokeWith')
+value() { grep "^\"$1_median\"" <<<"$2" | cut -d, -f3; }
+spl=$(value BM_KeystrokeInSplField "$keys")
+ear=$(value BM_KeystrokeInEarLevelField "$keys")
+ours=$(value BM_KeystrokeWithFormatNumber "$core")
+libc=$(value BM_KeystrokeWithSnprintf "$core")
+
+echo
+echo "| measure | HXP | launcher | minimal Qt window | HXP / minimal | launcher / minimal |"
+echo "| --- | --- | --- | --- | --- | --- |"
+printf '%s\n' "${table_rows[@]}"
+echo "| widgets in the first window | ${widgets[hxp_first_frame]} | ${widgets[launcher_first_frame]} | ${widgets[minimal_window]} | | |"
+echo
+echo "| keystroke, key event to updated texts | time | target |"
+echo "| --- | --- | --- |"
+printf '| in the SPL field | %.1f µs | under 1000 µs |\n' "$spl"
+printf '| in the ear level field (every refresh step) | %.1f µs | under 1000 µs |\n' "$ear"
+echo
+echo "| core, one keystroke (read, calculate, ten texts) | time | ratio |"
+echo "| --- | --- | --- |"
+printf '| FormatNumber | %.3f µs | %s |\n' "$ours" "$(ratio "$ours" "$libc")"
+printf '| snprintf("%%.7Lg") of the same values | %.3f µs | 1.00 |\n' "$libc"
+echo
+echo "Measured on $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $rounds rounds; targets: start-up and RSS within 1.2x, core within 2x."
