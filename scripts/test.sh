@@ -15,3 +15,6 @@ echo "== build and test"
 echo "== build and test under AddressSanitizer and UBSan"
 "$root/scripts/build.sh" "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON
 (cd "$root/build-sanitize" && ctest --output-on-failure -j2 -LE no-sanitize)
+
+echo "== build the Windows programs and test them under Wine"
+"$root/scripts/test-windows.sh"

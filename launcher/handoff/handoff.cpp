@@ -1,8 +1,10 @@
 #include "launcher/handoff/handoff.h"
 
+#ifndef _WIN32  // the file itself on Windows: handoff_win32.cpp
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -144,6 +146,7 @@ class ValueReader {
   std::size_t pos_ = 0;
 };
 
+#ifndef _WIN32
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -165,6 +168,7 @@ bool WriteAll(int fd, std::string_view bytes) {
   }
   return true;
 }
+#endif
 
 }  // namespace
 
@@ -175,6 +179,7 @@ Values ParseFileBytes(std::string_view bytes) {
   return values;
 }
 
+#ifndef _WIN32
 bool WriteFile(const std::string& path, const Values& values, std::string& error) {
   std::string temp = DirectoryOf(path) + "/.hx.tmp.XXXXXX";
   const int fd = ::mkstemp(temp.data());
@@ -202,12 +207,14 @@ bool WriteFile(const std::string& path, const Values& values, std::string& error
   }
   return true;
 }
+#endif
 
 bool FileSnapshot::operator==(const FileSnapshot& other) const {
   return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
          modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
 }
 
+#ifndef _WIN32
 FileSnapshot Snapshot(const std::string& path) {
   FileSnapshot snapshot;
   struct stat info {};
@@ -246,5 +253,6 @@ bool ReadFile(const std::string& path, Values& values) {
   values = ParseFileBytes(bytes);
   return true;
 }
+#endif
 
 }  // namespace halvex::handoff

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the 32-bit Windows programs and their tests with MinGW-w64 into
+# build-windows/ and runs the tests under Wine, in a fresh Wine prefix with
+# one Wine server kept running for the whole run. Installs what is missing.
+#
+#   scripts/test-windows.sh    (after the Linux build in build/, which the
+#                               plans of the Windows build are compared with)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-windows
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# ---- what the cross build and Wine need
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "Adding the i386 architecture for wine32" >&2
+  $sudo dpkg --add-architecture i386
+  added_architecture=1
+fi
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth xdotool python3 googletest)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+elif [ -n "${added_architecture:-}" ]; then
+  $sudo apt-get update -qq
+fi
+
+# ---- build
+linux_hxplan=$root/build/hxplan/hxplan
+options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" -DCMAKE_BUILD_TYPE=Release)
+[ -x "$linux_hxplan" ] && options+=(-DHALVEX_LINUX_HXPLAN="$linux_hxplan")
+"$root/scripts/build.sh" "$build" "${options[@]}"
+
+# ---- a fresh Wine prefix: 32-bit, quiet, with Wine's own fonts installed
+# in it so that dialog units come out as on Windows
+export WINEPREFIX=$build/wine WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+wineserver --kill >/dev/null 2>&1 || true  # one left from an earlier run
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+# One server for every test process, started first so that it is the one
+# they all use: each would otherwise start and stop its own.
+wineserver --persistent
+trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+wineboot --init >/dev/null 2>&1
+if [ -d /usr/share/wine/fonts ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/*.tt? "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+
+(cd "$build" && ctest --output-on-failure -j2)
