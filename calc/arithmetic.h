@@ -16,9 +16,10 @@ static_assert(std::numeric_limits<long double>::digits == 64,
 // every long double step like a double.
 bool X87PrecisionIsExtended();
 
-// 10^x correctly rounded to long double (nearest, ties to even): computed in
-// 113-bit precision, then rounded once. Infinities, NaN, overflow and
-// underflow come out as the C library's powl gives them.
+// 10^x rounded to long double from a value good to about 2^-115: correctly
+// rounded for every x whose 10^x is not within that of a halfway point
+// between long doubles, which the tests check for every x the calculation
+// reaches. NaN stays NaN, overflow gives infinity, underflow 0.
 long double Pow10(long double x);
 
 }  // namespace halvex

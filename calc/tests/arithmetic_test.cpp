@@ -4,6 +4,7 @@
 #include <quadmath.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace halvex {
@@ -63,6 +64,30 @@ TEST(Arithmetic, Pow10IsCorrectlyRoundedAndFloorsExactlyWhereverTheChainReaches)
     check(a / 20.0L, false);
   }
   EXPECT_EQ(checked, 4201 + 7);
+}
+
+// Away from the chain's values too: random x over the whole finite range of
+// results, each compared with the 113-bit value rounded once, wherever that
+// value is clear of a halfway point.
+TEST(Arithmetic, Pow10MatchesThe113BitValueRoundedOnce) {
+  std::uint64_t state = 88172645463325252u;
+  int compared = 0;
+  for (int i = 0; i < 20000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    const long double x = (static_cast<long double>(state >> 11) / 0x1p53L - 0.5L) * (i % 2 == 0 ? 80 : 9800);
+    const __float128 exact = powq(10, static_cast<__float128>(x));
+    const long double rounded = static_cast<long double>(exact);
+    if (!(rounded > 0x1p-16382L) || std::isinf(rounded)) continue;
+    int exponent = 0;
+    std::frexp(rounded, &exponent);
+    const __float128 ulp = ldexpq(1, exponent - 64);
+    if (RelativeDistance(exact, ulp, ulp / 2) < static_cast<__float128>(0x1p-100L)) continue;
+    ASSERT_EQ(Pow10(x), rounded) << "x = " << static_cast<double>(x);
+    ++compared;
+  }
+  EXPECT_GT(compared, 19000);
 }
 
 TEST(Arithmetic, Pow10ExactPowersAndEdges) {
