@@ -56,4 +56,17 @@ if [ -d /usr/share/wine/fonts ]; then
   cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
 
+# ---- a virtual display for the windows, on a display number Xvfb picks
+display_file=$build/xvfb-display
+rm -f "$display_file"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver --kill >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 300); do
+  [ -s "$display_file" ] && break
+  sleep 0.1
+done
+[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(tr -d '\n' <"$display_file")
+
 (cd "$build" && ctest --output-on-failure -j2)

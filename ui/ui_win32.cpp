@@ -142,6 +142,24 @@ INT_PTR ColorStatic(Window* window, HDC dc, HWND hwnd) {
   return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// The notifications the layer passes on, as every toolkit behind it does;
+// the window system's others (EN_UPDATE, EN_KILLFOCUS, ...) stay here.
+bool IsLayerNotification(const Control* control, int code) {
+  if (control == nullptr) return false;
+  switch (control->kind) {
+    case ControlKind::Edit:
+      return code == kEnChange || code == kEnSetFocus;
+    case ControlKind::Combo:
+      return code == kCbnSelChange || code == kCbnSetFocus || code == kCbnDropDown || code == kCbnCloseUp;
+    case ControlKind::Button:
+      return code == kBnClicked;
+    case ControlKind::Picture:
+      return code == kStnClicked && (control->style & style::kSsNotify) != 0;
+    default:
+      return false;
+  }
+}
+
 INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
@@ -156,7 +174,7 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       // Esc and Enter with no button to press come as these; they end nothing.
       if ((id == IDOK || id == IDCANCEL) && lParam == 0) return TRUE;
       if (window->settingText > 0 && Find(window, id) != nullptr) return TRUE;
-      Deliver(window, kWmCommand, id, code, wParam);
+      if (IsLayerNotification(Find(window, id), code)) Deliver(window, kWmCommand, id, code, wParam);
       return TRUE;
     }
     case WM_SYSCOMMAND:
@@ -451,6 +469,10 @@ int FocusedControl(Window* window) {
 }
 
 void SetFocus(Window* window, int id) {
+  // Focus exists only in the active window: giving it to an inactive one
+  // would activate it. An inactive dialog gets back on activation the
+  // control it had.
+  if (::GetActiveWindow() != window->hwnd) return;
   if (Control* control = Find(window, id)) {
     ::SendMessageA(window->hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->hwnd), TRUE);
   }
@@ -486,9 +508,29 @@ void ShowError(Window* window, std::string_view title, std::string_view message)
   ::MessageBoxA(window != nullptr ? window->hwnd : nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
+// The sibling order is also the dialog's tab order: rather than move the
+// control up, which would move it to the front of the tab order, the
+// controls above it that overlap it and take no focus (pictures, labels)
+// move to the bottom. Only when one of them takes the focus does the control
+// itself move to the top.
 void RaiseControl(Window* window, int id) {
-  if (Control* control = Find(window, id)) {
-    ::SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Control* control = Find(window, id);
+  if (control == nullptr) return;
+  RECT own{};
+  ::GetWindowRect(control->hwnd, &own);
+  std::vector<HWND> covering;
+  for (HWND above = ::GetWindow(control->hwnd, GW_HWNDPREV); above != nullptr; above = ::GetWindow(above, GW_HWNDPREV)) {
+    RECT other{}, common{};
+    ::GetWindowRect(above, &other);
+    if (!::IntersectRect(&common, &own, &other)) continue;
+    if ((::GetWindowLongA(above, GWL_STYLE) & WS_TABSTOP) != 0) {
+      ::SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      return;
+    }
+    covering.push_back(above);
+  }
+  for (HWND above : covering) {
+    ::SetWindowPos(above, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
 

@@ -3,10 +3,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#ifdef _WIN32
+#include <direct.h>
+// The POSIX call the tests make, on Windows (which has no permission bits).
+inline int mkdir(const char* path, int) { return ::_mkdir(path); }
+#endif
 
 #include "hxp/calculator.h"
 #include "hxp/calculator_window.h"
@@ -20,19 +28,23 @@ namespace t = ui::testing;
 class CalculatorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/hxp-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    char previous[4096];
-    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    previous_ = previous;
-    ASSERT_EQ(::chdir(dir_.c_str()), 0);
+    namespace fs = std::filesystem;
+    // A new directory under the system's temporary one, named by the test
+    // and the moment, so that parallel runs do not meet.
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path dir = fs::temp_directory_path() / ("hxp-test-" + std::string(test->name()) + "-" + std::to_string(now));
+    fs::remove_all(dir);
+    ASSERT_TRUE(fs::create_directory(dir));
+    dir_ = dir.string();
+    previous_ = fs::current_path().string();
+    fs::current_path(dir);
   }
 
   void TearDown() override {
     if (calculatorWindow != nullptr) FinishCalculator();
-    ASSERT_EQ(::chdir(previous_.c_str()), 0);
-    std::system(("rm -rf '" + dir_ + "'").c_str());
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(dir_);
   }
 
   // Starts the window from a command line's argument text, without showing it.
