@@ -171,8 +171,18 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const int code = HIWORD(wParam);
-      // Esc and Enter with no button to press come as these; they end nothing.
-      if ((id == IDOK || id == IDCANCEL) && lParam == 0) return TRUE;
+      // Esc and Enter with no button to press come as these and end
+      // nothing; Enter presses the button that has the focus, if any.
+      if ((id == IDOK || id == IDCANCEL) && lParam == 0) {
+        if (id == IDOK) {
+          const int focused = FocusedControl(window);
+          const Control* control = Find(window, focused);
+          if (control != nullptr && control->kind == ControlKind::Button) {
+            Deliver(window, kWmCommand, focused, kBnClicked, MAKEWPARAM(focused, kBnClicked));
+          }
+        }
+        return TRUE;
+      }
       if (window->settingText > 0 && Find(window, id) != nullptr) return TRUE;
       if (IsLayerNotification(Find(window, id), code)) Deliver(window, kWmCommand, id, code, wParam);
       return TRUE;
