@@ -37,6 +37,20 @@ options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" -DCMAKE_BUI
 [ -x "$linux_hxplan" ] && options+=(-DHALVEX_LINUX_HXPLAN="$linux_hxplan")
 "$root/scripts/build.sh" "$build" "${options[@]}"
 
+# ---- a virtual display for the windows, on a display number Xvfb picks;
+# Wine's desktop is made on it when the prefix is, so it comes first
+display_file=$build/xvfb-display
+rm -f "$display_file"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 300); do
+  [ -s "$display_file" ] && break
+  sleep 0.1
+done
+[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(tr -d '\n' <"$display_file")
+
 # ---- a fresh Wine prefix: 32-bit, quiet, with Wine's own fonts installed
 # in it so that dialog units come out as on Windows
 export WINEPREFIX=$build/wine WINEARCH=win32 WINEDEBUG=-all
@@ -47,7 +61,7 @@ mkdir -p "$WINEPREFIX"
 # One server for every test process, started first so that it is the one
 # they all use: each would otherwise start and stop its own.
 wineserver --persistent
-trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+trap 'wineserver --kill >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
 wineboot --init >/dev/null 2>&1
 # Wine's bitmap "MS Sans Serif" among them: without it the dialog font is a
 # stand-in 12 pixels high, and every dialog comes out a twelfth too short.
@@ -55,18 +69,5 @@ if [ -d /usr/share/wine/fonts ]; then
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
-
-# ---- a virtual display for the windows, on a display number Xvfb picks
-display_file=$build/xvfb-display
-rm -f "$display_file"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver --kill >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 300); do
-  [ -s "$display_file" ] && break
-  sleep 0.1
-done
-[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(tr -d '\n' <"$display_file")
 
 (cd "$build" && ctest --output-on-failure -j2)

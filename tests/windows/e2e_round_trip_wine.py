@@ -11,7 +11,8 @@ Then a recorder takes HXP.exe's place and the next "Planar" must start it
 with exactly the command line "HXP.exe 9,5,20,18,90". With a screenshot
 folder, pictures of the notice, the choice window and HXP are saved there.
 
-Wine's prefix and server come from the environment (scripts/test-windows.sh).
+Wine's prefix, server and display come from the environment
+(scripts/test-windows.sh); without a display the test starts its own.
 """
 
 import os
@@ -126,7 +127,10 @@ def main(halvex, hxp, recorder, shots=None):
     if missing:
         print(f"SKIPPED: {', '.join(missing)} not installed")
         return SKIPPED
-    with tempfile.TemporaryDirectory(prefix="halvex-wine-e2e-") as folder, XSession() as x:
+    # Wine's desktop lives on the display its prefix was made on: use that
+    # one when there is one (scripts/test-windows.sh), else a new one.
+    session = XSession.on(os.environ["DISPLAY"]) if os.environ.get("DISPLAY") else XSession()
+    with tempfile.TemporaryDirectory(prefix="halvex-wine-e2e-") as folder, session as x:
         failures = run(halvex, hxp, recorder, shots, folder, x)
     for failure in failures:
         print(f"FAILED: {failure}", file=sys.stderr)
