@@ -2,19 +2,21 @@
 
 #include <cmath>
 
+#include "calc/arithmetic.h"
+
 namespace halvex {
 
 namespace {
 
 float Store(long double value) { return static_cast<float>(value); }
 
-// Floor for results of logarithms and powers. Those functions are only
-// faithful to about an ulp, so a value whose true result is a whole number
-// (log10(0.1) = -1, 10^1 = 10) may come back an ulp below it; plain floor
-// would then drop a whole step (-20.1 dB instead of -20.0). A value within
-// 2^-58 (relative) below a whole number is taken as that number, far below
-// any difference the float inputs can produce. An infinite value stays as it
-// is: the tolerance would add infinity to minus infinity and make a NaN.
+// Floor for results of logarithms. Those are only faithful to about an ulp,
+// so a value whose true result is a whole number (log10(0.1) = -1) may come
+// back an ulp below it; plain floor would then drop a whole step (-20.1 dB
+// instead of -20.0). A value within 2^-58 (relative) below a whole number is
+// taken as that number, far below any difference the float inputs can produce.
+// An infinite value stays as it is: the tolerance would add infinity to
+// minus infinity and make a NaN.
 long double FloorTranscendental(long double value) {
   if (!std::isfinite(value)) return value;
   return std::floor(value + std::fabs(value) * 0x1p-58L);
@@ -37,7 +39,7 @@ float SpacingFor(float dimension, float count) {
 
 float ComputeSpacingFactor(float splDeviation) {
   const float a = Store(6 + 2 * static_cast<long double>(splDeviation));
-  const float b = Store(std::pow(10.0L, a / 20.0L));
+  const float b = Store(Pow10(a / 20.0L));
   const float c = Store(std::sqrt(static_cast<long double>(b) * b - 1));
   return Store((2 * static_cast<long double>(c) / kSqrt2) / 2);
 }
@@ -61,7 +63,7 @@ void ComputePower(const RoomInputs& inputs, float sensitivity, LayoutResult& res
       static_cast<long double>(inputs.targetSpl) - sensitivity - static_cast<long double>(result.distanceLoss);
   result.levelOver1W = Store(std::floor(10 * level) / 10);
   result.powerRequired =
-      Store(FloorTranscendental(10 * std::pow(10.0L, static_cast<long double>(result.levelOver1W) / 10)) / 10);
+      Store(std::floor(10 * Pow10(static_cast<long double>(result.levelOver1W) / 10)) / 10);
 }
 
 float SelectTap(float powerRequired) {

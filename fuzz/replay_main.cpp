@@ -18,14 +18,14 @@ namespace {
 bool Replay(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
-    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    std::fprintf(stderr, "cannot read %s\n", path.string().c_str());
     return false;
   }
   const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   // Exactly the input's size on the heap, as libFuzzer hands it over.
   std::unique_ptr<std::uint8_t[]> input(new std::uint8_t[bytes.size()]);
   std::copy(bytes.begin(), bytes.end(), input.get());
-  std::printf("%s (%zu bytes)\n", path.c_str(), bytes.size());
+  std::printf("%s (%zu bytes)\n", path.string().c_str(), bytes.size());
   std::fflush(stdout);
   LLVMFuzzerTestOneInput(input.get(), bytes.size());
   return true;

@@ -1,9 +1,11 @@
 #include "handoff/handoff.h"
 
+#ifndef _WIN32  // the file itself on Windows: handoff_win32.cpp
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -146,6 +148,7 @@ class ValueReader {
   std::size_t pos_ = 0;
 };
 
+#ifndef _WIN32
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -200,6 +203,7 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+#endif  // !_WIN32
 }  // namespace
 
 Values ParseFileBytes(std::string_view bytes) {
@@ -214,6 +218,7 @@ Values ParseFileBytes(std::string_view bytes) {
   return values;
 }
 
+#ifndef _WIN32  // the file itself on Windows: handoff_win32.cpp
 namespace {
 
 // Where the folder may not be written but the file may, the file is written
@@ -315,4 +320,5 @@ bool ReadFile(const std::string& path, Values& values) {
   return true;
 }
 
+#endif  // !_WIN32
 }  // namespace halvex::handoff

@@ -16,6 +16,9 @@ echo "== build and test under AddressSanitizer and UBSan"
 "$root/scripts/build.sh" "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON
 (cd "$root/build-sanitize" && ctest --output-on-failure -j2 -LE no-sanitize)
 
+echo "== build the Windows programs and test them under Wine"
+"$root/scripts/test-windows.sh"
+
 # A minute per fuzz target by default: five minutes, and seconds to build;
 # HALVEX_FUZZ_SECONDS=0 leaves the fuzzing out.
 fuzz_seconds=${HALVEX_FUZZ_SECONDS:-60}

@@ -30,6 +30,9 @@ Window* ActiveModalWindow();
 
 bool IsOnScreen(Window* window, int id);
 Rect Geometry(Window* window, int id);  // pixels, relative to the client area
+// Where the window system puts a rectangle of dialog units in this window,
+// in pixels: what a control of that rectangle's geometry must be.
+Rect DialogRect(Window* window, const Rect& units);
 Rect ClientSize(Window* window);
 int FontPixelSize(Window* window, int id);
 bool FontBold(Window* window, int id);

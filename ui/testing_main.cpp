@@ -8,7 +8,9 @@
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+#ifndef _WIN32
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+#endif
   halvex::ui::Application application(argc, argv);
   return RUN_ALL_TESTS();
 }

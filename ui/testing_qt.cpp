@@ -105,6 +105,8 @@ Rect Geometry(Window* window, int id) {
   return {r.x(), r.y(), r.width(), r.height()};
 }
 
+Rect DialogRect(Window*, const Rect& units) { return DialogToPixels(units, ScreenDpi()); }
+
 Rect ClientSize(Window* window) { return {0, 0, window->dialog->width(), window->dialog->height()}; }
 
 int FontPixelSize(Window* window, int id) { return WidgetOf(window, id)->font().pixelSize(); }

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -263,21 +264,25 @@ TEST_F(CalculatorTest, ClosingUntouchedWritesThe28ByteDefaults) {
 }
 
 TEST_F(CalculatorTest, AFileThatCannotBeWrittenIsToldAndTheWindowStillCloses) {
-  ASSERT_EQ(::mkdir("hx.tmp", 0755), 0);  // a directory where the file belongs
+  ASSERT_TRUE(std::filesystem::create_directory("hx.tmp"));  // a directory where the file belongs
   t::AnswerMessageBoxes();
   t::RunSoon([] { t::RequestClose(calculatorWindow); });
   EXPECT_EQ(RunCalculator(""), 1);
   const std::vector<t::MessageBoxText> boxes = t::TakeAnsweredMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].title, "HXP");
+#ifdef _WIN32
+  EXPECT_NE(boxes[0].text.find("hx.tmp"), std::string::npos) << boxes[0].text;
+#else
   EXPECT_NE(boxes[0].text.find((directory_.Path() / "hx.tmp").string()), std::string::npos) << boxes[0].text;
   EXPECT_NE(boxes[0].text.find("Is a directory"), std::string::npos) << boxes[0].text;
+#endif
   struct stat info {};
   ASSERT_EQ(::stat("hx.tmp", &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
 
   t::RunSoon([] { t::RequestClose(calculatorWindow); });
-  ASSERT_EQ(::rmdir("hx.tmp"), 0);
+  ASSERT_TRUE(std::filesystem::remove("hx.tmp"));
   EXPECT_EQ(RunCalculator(""), 0);
   EXPECT_TRUE(t::TakeAnsweredMessageBoxes().empty());
 }

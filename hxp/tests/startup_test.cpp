@@ -118,9 +118,14 @@ TEST_F(CalculatorTest, NoResultsWhileTheCeilingIsNotAboveTheEarLevel) {
 TEST_F(CalculatorTest, ControlsSitAtTheirDialogUnits) {
   Start();
   const int dpi = ui::ScreenDpi();
-  EXPECT_EQ(t::ClientSize(window_), ui::DialogToPixels({0, 0, 400, 331}, dpi));
+  EXPECT_EQ(t::ClientSize(window_), t::DialogRect(window_, {0, 0, 400, 331}));
   if (dpi == 96) {
+#ifdef _WIN32
+    // The dialog manager rounds the height on its own: 15 units are 24.4 pixels.
+    EXPECT_EQ(t::Geometry(window_, kRoomLength), (ui::Rect{177, 216, 41, 24}));
+#else
     EXPECT_EQ(t::Geometry(window_, kRoomLength), (ui::Rect{177, 216, 41, 25}));
+#endif
     EXPECT_EQ(t::Geometry(window_, kPicturePlain), (ui::Rect{24, 16, 465, 234}));
     EXPECT_EQ(t::Geometry(window_, kHelpNotes), (ui::Rect{321, 429, 257, 96}));
   }

@@ -43,10 +43,9 @@ struct Placed {
 };
 
 void ExpectPlaces(ui::Window* window, const std::vector<Placed>& places) {
-  const int dpi = ui::ScreenDpi();
   for (const Placed& place : places) {
     SCOPED_TRACE(place.id);
-    EXPECT_EQ(t::Geometry(window, place.id), ui::DialogToPixels(place.units, dpi));
+    EXPECT_EQ(t::Geometry(window, place.id), t::DialogRect(window, place.units));
   }
 }
 
@@ -61,7 +60,7 @@ class NoticeWindow : public ::testing::Test {
 TEST_F(NoticeWindow, TitleKeepsItsBlankAndThereIsNoCloseBox) {
   EXPECT_EQ(t::WindowTitle(noticeWindow), "HX ");
   EXPECT_FALSE(t::HasCloseButton(noticeWindow));
-  EXPECT_EQ(t::ClientSize(noticeWindow), ui::DialogToPixels({0, 0, 400, 208}, ui::ScreenDpi()));
+  EXPECT_EQ(t::ClientSize(noticeWindow), t::DialogRect(noticeWindow, {0, 0, 400, 208}));
 }
 
 TEST_F(NoticeWindow, ControlsSitAtTheirPlaces) {
@@ -167,7 +166,7 @@ class ChoiceWindow : public ::testing::Test {
 TEST_F(ChoiceWindow, TitleSizeAndCloseBox) {
   EXPECT_EQ(t::WindowTitle(choiceWindow), "Halvex");
   EXPECT_TRUE(t::HasCloseButton(choiceWindow));
-  EXPECT_EQ(t::ClientSize(choiceWindow), ui::DialogToPixels({0, 0, 412, 243}, ui::ScreenDpi()));
+  EXPECT_EQ(t::ClientSize(choiceWindow), t::DialogRect(choiceWindow, {0, 0, 412, 243}));
 }
 
 TEST_F(ChoiceWindow, ControlsSitAtTheirPlaces) {

@@ -2,12 +2,13 @@
 // and the same as the current directory for as long as it lives.
 #pragma once
 
-#include <unistd.h>
-
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace halvex::test_support {
@@ -15,9 +16,15 @@ namespace halvex::test_support {
 class TempDirectory {
  public:
   TempDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "halvex-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
+    // A name no other test run holds: made, not just looked for.
+    static std::mt19937_64 random{std::random_device{}() ^
+                                  static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = std::filesystem::temp_directory_path() / ("halvex-test-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(path_, error)) return;
+    }
+    std::abort();
   }
   ~TempDirectory() {
     std::error_code ignored;

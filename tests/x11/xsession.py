@@ -121,10 +121,21 @@ class XSession:
         self.display = ":" + number.decode().strip()
         self._x = _xlib()
 
+    @classmethod
+    def on(cls, display):
+        """A session on a display that runs already; it is left running."""
+        session = cls.__new__(cls)
+        session._server = None
+        session.display = display
+        session._x = _xlib()
+        return session
+
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
+        if self._server is None:
+            return
         self._server.terminate()
         try:
             self._server.wait(timeout=10)

@@ -1,0 +1,141 @@
+#!/usr/bin/env python3
+"""The round trip of the Windows programs under Wine and a virtual X server.
+
+    e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <recorder.exe> [screenshot folder]
+
+Halvex.exe runs from a folder of its own with HXP.exe beside it, in another
+current directory. The test dismisses the notice with Enter, presses
+"Planar", tabs to the room width in HXP and types 18 with real key events, closes HXP
+through the window system's close request and checks the bytes of hx.tmp.
+Then a recorder takes HXP.exe's place and the next "Planar" must start it
+with exactly the command line "HXP.exe 9,5,20,18,90". With a screenshot
+folder, pictures of the notice, the choice window and HXP are saved there.
+
+Wine's prefix, server and display come from the environment
+(scripts/test-windows.sh); without a display the test starts its own.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
+from xsession import StepFailed, XSession, missing_tools, wait_until  # noqa: E402
+
+SKIPPED = 77
+HXP_TITLE = "^Planar Speaker Layout$"
+
+
+def settle():
+    """Lets Wine paint what it has been asked to."""
+    time.sleep(0.5)
+
+
+def activate(x, window, point):
+    """With no window manager Wine makes a window active only when it is
+    clicked: a click on a point where no control takes it."""
+    x.click(window, *point)
+    settle()
+
+
+def run(halvex, hxp, recorder, shots, folder, x):
+    failures = []
+    app = os.path.join(folder, "app")
+    work = os.path.join(folder, "work")
+    os.makedirs(app)
+    os.makedirs(work)
+    shutil.copy2(halvex, os.path.join(app, "Halvex.exe"))
+    shutil.copy2(hxp, os.path.join(app, "HXP.exe"))
+    log = os.path.join(folder, "command-lines.log")
+    hx_tmp = os.path.join(work, "hx.tmp")
+
+    def shot(window, name):
+        if shots:
+            settle()
+            x.screenshot(window, os.path.join(shots, name))
+
+    launcher = subprocess.Popen(["wine", os.path.join(app, "Halvex.exe")], cwd=work,
+                                env=x.env(HALVEX_STAND_IN_LOG=log), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+    step = "start"
+    try:
+        step = "dismiss the notice"
+        notice = x.find("^HX $")
+        shot(notice, "wine-launcher-notice.png")
+        activate(x, notice, (300, 10))
+        x.key("Return")  # "&Ok" has the focus
+        choice = x.find("^Halvex$")
+        x.wait_gone(notice)
+        shot(choice, "wine-launcher-choice.png")
+
+        step = "press Planar"
+        activate(x, choice, (300, 20))
+        x.key("Return")  # "Planar" has the focus
+        calculator = x.find(HXP_TITLE)
+        shot(calculator, "wine-hxp.png")
+
+        step = "type 18 as the room width in HXP"
+        # The room length field has the focus at start; Tab moves to the width.
+        x.key("Tab", "End", "BackSpace", "BackSpace", "BackSpace")
+        x.type("18")
+
+        step = "close HXP"
+        x.close(calculator)
+        x.wait_gone(calculator)
+        wait_until(lambda: os.path.exists(hx_tmp), "hx.tmp")
+        with open(hx_tmp, "rb") as written:
+            got = written.read()
+        want = b'"9"\r\n"5"\r\n"20"\r\n"18"\r\n"90"\r\n'
+        if got != want:
+            failures.append(f"hx.tmp holds {got!r}, expected {want!r}")
+
+        step = "press Planar with the recorder in HXP's place"
+        shutil.copy2(recorder, os.path.join(app, "HXP.exe"))
+        settle()  # the launcher takes the file back once it sees HXP end
+        activate(x, choice, (300, 20))
+        x.key("Return")
+        wait_until(lambda: os.path.exists(log) and os.path.getsize(log) > 0, "the recorder's run")
+        with open(log, "rb") as lines:
+            started = lines.read()
+        if started != b"HXP.exe 9,5,20,18,90\n":
+            failures.append(f"HXP.exe was started with {started!r}, expected b'HXP.exe 9,5,20,18,90\\n'")
+
+        step = "close the launcher"
+        settle()
+        x.close(choice)
+        code = launcher.wait(timeout=30)
+        if code != 0:
+            failures.append(f"Halvex.exe ended with {code}")
+    except (StepFailed, subprocess.TimeoutExpired, OSError) as failure:
+        failures.append(f"{step}: {failure}")
+    finally:
+        if launcher.poll() is None:
+            launcher.kill()
+            launcher.wait()
+    return failures
+
+
+def main(halvex, hxp, recorder, shots=None):
+    missing = missing_tools()
+    if missing:
+        print(f"SKIPPED: {', '.join(missing)} not installed")
+        return SKIPPED
+    # Wine's desktop lives on the display its prefix was made on: use that
+    # one when there is one (scripts/test-windows.sh), else a new one.
+    session = XSession.on(os.environ["DISPLAY"]) if os.environ.get("DISPLAY") else XSession()
+    with tempfile.TemporaryDirectory(prefix="halvex-wine-e2e-") as folder, session as x:
+        failures = run(halvex, hxp, recorder, shots, folder, x)
+    for failure in failures:
+        print(f"FAILED: {failure}", file=sys.stderr)
+    if not failures:
+        print("round trip passed: HXP.exe wrote the width 18, and the next start was \"HXP.exe 9,5,20,18,90\"")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) not in (4, 5):
+        sys.exit(__doc__)
+    sys.exit(main(*sys.argv[1:]))

@@ -1,0 +1,458 @@
+// Test support for the Win32 window layer: keys as the keyboard sends them
+// (WM_KEYDOWN, WM_CHAR, through the dialog manager where it would see them),
+// clicks as mouse messages, the close command, and what the controls show.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <utility>
+
+#include "ui/testing.h"
+#include "ui/ui_win32_internal.h"
+
+namespace halvex::ui::testing {
+
+namespace {
+
+HWND HandleOf(Window* window, int id) {
+  Control* control = Find(window, id);
+  return control == nullptr ? nullptr : control->hwnd;
+}
+
+// Key events go where the keyboard would send them: a list's edit part.
+HWND KeyTarget(Window* window, int id) {
+  HWND hwnd = HandleOf(window, id);
+  if (Control* control = Find(window, id); control != nullptr && control->kind == ControlKind::Combo) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetComboBoxInfo(hwnd, &info) && info.hwndItem != nullptr) return info.hwndItem;
+  }
+  return hwnd;
+}
+
+// One message as the loop of a modal window handles it.
+void Handle(MSG& message) {
+  if (message.hwnd == nullptr) {
+    if (threadMessageHook != nullptr) threadMessageHook(message);
+    return;
+  }
+  HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+  if (WindowOf(root) != nullptr && ::IsDialogMessageA(root, &message)) return;
+  ::TranslateMessage(&message);
+  ::DispatchMessageA(&message);
+}
+
+void Pump() {
+  MSG message;
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) Handle(message);
+}
+
+void KeyStroke(HWND target, UINT virtualKey) {
+  MSG down{target, WM_KEYDOWN, virtualKey, 1, 0, {}};
+  Handle(down);
+  MSG up{target, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u), 0, {}};
+  Handle(up);
+  Pump();
+}
+
+std::deque<std::function<void()>> pending;
+
+void RunPending(const MSG& message) {
+  if (message.message != WM_APP) return;
+  while (!pending.empty()) {
+    std::function<void()> action = std::move(pending.front());
+    pending.pop_front();
+    action();
+  }
+}
+
+std::string DisplayText(std::string text) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      shown += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      shown += text[i];
+    }
+  }
+  return shown;
+}
+
+std::string TextOf(HWND hwnd) {
+  std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+LOGFONTA FontOf(HWND hwnd) {
+  LOGFONTA font{};
+  HFONT handle = reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0));
+  if (handle == nullptr) handle = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
+  ::GetObjectA(handle, sizeof font, &font);
+  return font;
+}
+
+Rect RectIn(Window* window, HWND hwnd) {
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  ::MapWindowPoints(nullptr, window->hwnd, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+int IdOf(Window* window, HWND hwnd) {
+  const int id = ::GetDlgCtrlID(hwnd);
+  return HandleOf(window, id) == hwnd ? id : 0;
+}
+
+std::vector<MessageBoxText> answeredBoxes;
+HHOOK boxHook = nullptr;
+
+LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    char className[16] = "";
+    ::GetClassNameA(box, className, sizeof className);
+    // A dialog of the window system's (a message box), not one of ours.
+    if (std::strcmp(className, "#32770") == 0 && WindowOf(box) == nullptr) {
+      answeredBoxes.push_back({TextOf(box), TextOf(::GetDlgItem(box, 0xFFFF))});
+      ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  }
+  return ::CallNextHookEx(boxHook, code, wParam, lParam);
+}
+
+// PNG with stored (uncompressed) deflate blocks: no compression library.
+unsigned long Crc(const unsigned char* data, std::size_t size, unsigned long crc = 0xFFFFFFFFul) {
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320ul & (0ul - (crc & 1)));
+  }
+  return crc;
+}
+
+void Chunk(FILE* out, const char* kind, const std::string& data) {
+  const unsigned char size[4] = {static_cast<unsigned char>(data.size() >> 24), static_cast<unsigned char>(data.size() >> 16),
+                                 static_cast<unsigned char>(data.size() >> 8), static_cast<unsigned char>(data.size())};
+  std::string body = std::string(kind, 4) + data;
+  const unsigned long crc = Crc(reinterpret_cast<const unsigned char*>(body.data()), body.size()) ^ 0xFFFFFFFFul;
+  const unsigned char tail[4] = {static_cast<unsigned char>(crc >> 24), static_cast<unsigned char>(crc >> 16),
+                                 static_cast<unsigned char>(crc >> 8), static_cast<unsigned char>(crc)};
+  std::fwrite(size, 1, 4, out);
+  std::fwrite(body.data(), 1, body.size(), out);
+  std::fwrite(tail, 1, 4, out);
+}
+
+std::string BigEndian(unsigned long value) {
+  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+          static_cast<char>(value)};
+}
+
+}  // namespace
+
+void Type(Window* window, int id, std::string_view text) {
+  HWND target = KeyTarget(window, id);
+  for (char c : text) ::SendMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+  Pump();
+}
+
+void Press(Window* window, int id, Key key) {
+  HWND target = KeyTarget(window, id);
+  switch (key) {
+    case Key::Tab:
+    case Key::BackTab:
+      // The dialog manager's own move to the next or previous tab stop.
+      ::SendMessageA(window->hwnd, WM_NEXTDLGCTL, key == Key::BackTab ? 1 : 0, FALSE);
+      break;
+    case Key::Backspace:
+      KeyStroke(target, VK_BACK);
+      break;
+    case Key::Delete:
+      KeyStroke(target, VK_DELETE);
+      break;
+    case Key::Enter:
+      KeyStroke(target, VK_RETURN);
+      break;
+    case Key::Escape:
+      KeyStroke(target, VK_ESCAPE);
+      break;
+    case Key::Down:
+      KeyStroke(target, VK_DOWN);
+      break;
+    case Key::Up:
+      KeyStroke(target, VK_UP);
+      break;
+    case Key::End:
+      KeyStroke(target, VK_END);
+      break;
+    case Key::Home:
+      KeyStroke(target, VK_HOME);
+      break;
+    case Key::SelectAll:
+      ::SendMessageA(target, EM_SETSEL, 0, -1);
+      break;
+  }
+  Pump();
+}
+
+void Focus(Window* window, int id) {
+  Activate(window);
+  ui::SetFocus(window, id);
+  Pump();
+}
+
+void Click(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return;
+  if (control->kind == ControlKind::Button) {
+    ::SendMessageA(control->hwnd, BM_CLICK, 0, 0);
+  } else {
+    RECT r{};
+    ::GetClientRect(control->hwnd, &r);
+    const LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
+    ::SendMessageA(control->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    ::SendMessageA(control->hwnd, WM_LBUTTONUP, 0, centre);
+  }
+  Pump();
+}
+
+void Choose(Window* window, int id, int index) {
+  HWND combo = HandleOf(window, id);
+  ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageA(window->hwnd, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  ::SendMessageA(window->hwnd, WM_COMMAND, MAKEWPARAM(id, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
+  Pump();
+}
+
+void RequestClose(Window* window) {
+  ::SendMessageA(window->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Pump();
+}
+
+void ProcessEvents() { Pump(); }
+
+void RunSoon(std::function<void()> action) {
+  threadMessageHook = RunPending;
+  pending.push_back(std::move(action));
+  ::PostThreadMessageA(::GetCurrentThreadId(), WM_APP, 0, 0);
+}
+
+Window* ActiveModalWindow() { return modalWindows.empty() ? nullptr : modalWindows.back(); }
+
+bool IsOnScreen(Window* window, int id) {
+  HWND hwnd = HandleOf(window, id);
+  return hwnd != nullptr && ::IsWindowVisible(hwnd);
+}
+
+Rect Geometry(Window* window, int id) { return RectIn(window, HandleOf(window, id)); }
+
+// The dialog manager maps position and size each on its own, rounding.
+Rect DialogRect(Window* window, const Rect& units) {
+  RECT r{units.x, units.y, units.w, units.h};
+  ::MapDialogRect(window->hwnd, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+Rect ClientSize(Window* window) {
+  RECT r{};
+  ::GetClientRect(window->hwnd, &r);
+  return {0, 0, r.right, r.bottom};
+}
+
+int FontPixelSize(Window* window, int id) { return std::abs(static_cast<int>(FontOf(HandleOf(window, id)).lfHeight)); }
+
+bool FontBold(Window* window, int id) { return FontOf(HandleOf(window, id)).lfWeight >= FW_BOLD; }
+
+std::string ShownText(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind == ControlKind::Picture || control->kind == ControlKind::Line) return {};
+  return DisplayText(TextOf(control->hwnd));
+}
+
+std::optional<Color> Background(Window* window, int id) {
+  Control* control = Find(window, id);
+  return control == nullptr ? std::nullopt : control->background;
+}
+
+Color TextColor(Window* window, int id) {
+  Control* control = Find(window, id);
+  return control == nullptr ? Color{0, 0, 0} : control->textColor;
+}
+
+bool HasPicture(Window* window, int id) {
+  HWND hwnd = HandleOf(window, id);
+  return hwnd != nullptr && ::SendMessageA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+}
+
+Rect PictureSize(Window* window, int id) {
+  HWND hwnd = HandleOf(window, id);
+  auto* bitmap = hwnd == nullptr ? nullptr : reinterpret_cast<HBITMAP>(::SendMessageA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  BITMAP info{};
+  if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof info, &info) == 0) return {0, 0, 0, 0};
+  return {0, 0, info.bmWidth, info.bmHeight};
+}
+
+// Left-aligned and centred static texts break at word ends on their own.
+bool IsWordWrapped(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Label) return false;
+  const std::uint32_t type = control->style & SS_TYPEMASK;
+  return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+}
+
+int ListCount(Window* window, int id) {
+  HWND hwnd = HandleOf(window, id);
+  return hwnd == nullptr ? 0 : static_cast<int>(::SendMessageA(hwnd, CB_GETCOUNT, 0, 0));
+}
+
+std::string ListEntry(Window* window, int id, int index) {
+  HWND hwnd = HandleOf(window, id);
+  const LRESULT length = hwnd == nullptr ? CB_ERR : ::SendMessageA(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  ::SendMessageA(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+std::string WindowTitle(Window* window) { return TextOf(window->hwnd); }
+
+bool HasCloseButton(Window* window) { return (::GetWindowLongA(window->hwnd, GWL_STYLE) & WS_SYSMENU) != 0; }
+
+// The dialog manager tabs through the tab stops in the order of the window
+// system's sibling list.
+std::vector<int> TabOrder(Window* window) {
+  std::vector<int> order;
+  for (HWND child = ::GetWindow(window->hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if ((::GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) != 0) {
+      if (const int id = IdOf(window, child)) order.push_back(id);
+    }
+  }
+  return order;
+}
+
+// What a click there reaches: the topmost shown control that does not let
+// clicks through (statics without SS_NOTIFY and group boxes do).
+int ControlAt(Window* window, int x, int y) {
+  POINT screen{x, y};
+  ::ClientToScreen(window->hwnd, &screen);
+  for (HWND child = ::GetWindow(window->hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (!::IsWindowVisible(child)) continue;
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    if (!::PtInRect(&r, screen)) continue;
+    if (::SendMessageA(child, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTTRANSPARENT) continue;
+    return IdOf(window, child);
+  }
+  return 0;
+}
+
+int Beeps() { return BeepCount(); }
+
+Color ScreenPixel(Window* window, int x, int y) {
+  ::UpdateWindow(window->hwnd);
+  HDC dc = ::GetDC(window->hwnd);
+  const COLORREF color = ::GetPixel(dc, x, y);
+  ::ReleaseDC(window->hwnd, dc);
+  return {GetRValue(color), GetGValue(color), GetBValue(color)};
+}
+
+bool SaveScreenshot(Window* window, const std::string& path) {
+  const Rect size = ClientSize(window);
+  HDC source = ::GetDC(window->hwnd);
+  HDC memory = ::CreateCompatibleDC(source);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size.w;
+  info.bmiHeader.biHeight = -size.h;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, size.w, size.h, source, 0, 0, SRCCOPY);
+  std::string raw;
+  const auto* pixels = static_cast<const unsigned char*>(bits);
+  for (int y = 0; y < size.h; ++y) {
+    raw += '\0';  // no filter
+    for (int x = 0; x < size.w; ++x) {
+      const unsigned char* p = pixels + (static_cast<std::size_t>(y) * size.w + x) * 4;
+      raw += static_cast<char>(p[2]);
+      raw += static_cast<char>(p[1]);
+      raw += static_cast<char>(p[0]);
+    }
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(window->hwnd, source);
+
+  std::string deflate = "\x78\x01";
+  unsigned long a = 1, b = 0;
+  for (unsigned char c : raw) {
+    a = (a + c) % 65521;
+    b = (b + a) % 65521;
+  }
+  for (std::size_t at = 0; at < raw.size(); at += 65535) {
+    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+    deflate += static_cast<char>(at + n == raw.size() ? 1 : 0);
+    deflate += static_cast<char>(n & 0xFF);
+    deflate += static_cast<char>(n >> 8);
+    deflate += static_cast<char>(~n & 0xFF);
+    deflate += static_cast<char>((~n >> 8) & 0xFF);
+    deflate.append(raw, at, n);
+  }
+  deflate += BigEndian((b << 16) | a);
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  std::fwrite("\x89PNG\r\n\x1a\n", 1, 8, out);
+  Chunk(out, "IHDR", BigEndian(static_cast<unsigned long>(size.w)) + BigEndian(static_cast<unsigned long>(size.h)) +
+                         std::string("\x08\x02\x00\x00\x00", 5));
+  Chunk(out, "IDAT", deflate);
+  Chunk(out, "IEND", "");
+  return std::fclose(out) == 0;
+}
+
+int VisibleControlAt(Window* window, int x, int y) {
+  POINT screen{x, y};
+  ::ClientToScreen(window->hwnd, &screen);
+  for (HWND child = ::GetWindow(window->hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    if (::IsWindowVisible(child) && ::PtInRect(&r, screen)) return IdOf(window, child);
+  }
+  return 0;
+}
+
+void Activate(Window* window) {
+  ::SetForegroundWindow(window->hwnd);
+  ::SetActiveWindow(window->hwnd);
+  Pump();
+}
+
+void AnswerMessageBoxes() {
+  if (boxHook == nullptr) boxHook = ::SetWindowsHookExA(WH_CBT, AnswerBox, nullptr, ::GetCurrentThreadId());
+}
+
+std::vector<MessageBoxText> TakeAnsweredMessageBoxes() { return std::exchange(answeredBoxes, {}); }
+
+bool ShowsWholeText(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Label) return false;
+  // Blank lines and blanks at the end show nothing, so they may run past the edge.
+  std::string text = TextOf(control->hwnd);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
+  RECT room{};
+  ::GetClientRect(control->hwnd, &room);
+  HDC dc = ::GetDC(control->hwnd);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control->hwnd, WM_GETFONT, 0, 0)));
+  RECT needed{0, 0, room.right, 0};
+  UINT flags = DT_CALCRECT | DT_EXPANDTABS | (IsWordWrapped(window, id) ? DT_WORDBREAK : DT_SINGLELINE);
+  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, flags);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control->hwnd, dc);
+  return needed.right <= room.right && needed.bottom <= room.bottom;
+}
+
+}  // namespace halvex::ui::testing

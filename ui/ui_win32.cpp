@@ -1,0 +1,547 @@
+// The window layer on Win32: dialogs from templates built in memory, the
+// controls of user32, fonts and colours through gdi32.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "ui/ui.h"
+#include "ui/ui_win32_internal.h"
+
+namespace halvex::ui {
+
+void (*threadMessageHook)(const MSG& message) = nullptr;
+std::vector<Window*> modalWindows;
+
+namespace {
+
+constexpr const char* kFontFace = "MS Sans Serif";
+constexpr WORD kDialogFontPoints = 8;
+
+// The predefined control classes, by their atoms.
+constexpr WORD kButtonClass = 0x0080;
+constexpr WORD kEditClass = 0x0081;
+constexpr WORD kStaticClass = 0x0082;
+constexpr WORD kComboClass = 0x0085;
+
+int beepCount = 0;
+
+HINSTANCE Instance() { return ::GetModuleHandleA(nullptr); }
+
+// A DLGTEMPLATEEX with its DLGITEMTEMPLATEEX items, word by word.
+class TemplateWriter {
+ public:
+  void Word(WORD value) { words_.push_back(value); }
+  void Dword(DWORD value) {
+    Word(LOWORD(value));
+    Word(HIWORD(value));
+  }
+  void Short(int value) { Word(static_cast<WORD>(static_cast<short>(value))); }
+  // Texts are Latin-1: each byte is its own UTF-16 code unit.
+  void Text(std::string_view text) {
+    for (char c : text) Word(static_cast<unsigned char>(c));
+    Word(0);
+  }
+  void AlignToDword() {
+    if (words_.size() % 2 != 0) Word(0);
+  }
+  const WORD* data() const { return words_.data(); }
+
+ private:
+  std::vector<WORD> words_;
+};
+
+WORD ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Edit:
+      return kEditClass;
+    case ControlKind::Combo:
+      return kComboClass;
+    case ControlKind::Group:
+    case ControlKind::Button:
+      return kButtonClass;
+    case ControlKind::Label:
+    case ControlKind::Picture:
+    case ControlKind::Line:
+      break;
+  }
+  return kStaticClass;
+}
+
+std::uint32_t ControlStyle(const ControlRow& row) {
+  std::uint32_t style = row.style | WS_CHILD | WS_VISIBLE;
+  // A picture never paints over the controls laid on it: the window system
+  // would otherwise let a full redraw paint it over the edit fields.
+  if (row.kind == ControlKind::Picture) style |= WS_CLIPSIBLINGS;
+  return style;
+}
+
+std::uint32_t ControlExStyle(const ControlRow& row) {
+  // An edit field is opaque anyway; marked transparent, it would be painted
+  // after the picture below it and vanish under it on a redraw.
+  if (row.kind == ControlKind::Edit) return row.exStyle & ~static_cast<std::uint32_t>(WS_EX_TRANSPARENT);
+  return row.exStyle;
+}
+
+TemplateWriter BuildTemplate(const WindowTable& table) {
+  TemplateWriter out;
+  out.Word(1);       // version
+  out.Word(0xFFFF);  // the extended template
+  out.Dword(0);      // help id
+  out.Dword(table.exStyle);
+  out.Dword((table.style & ~static_cast<std::uint32_t>(WS_VISIBLE)) | DS_SETFONT);
+  out.Word(static_cast<WORD>(table.controls.size()));
+  out.Short(0);
+  out.Short(0);
+  out.Short(table.width);
+  out.Short(table.height);
+  out.Word(0);  // no menu
+  out.Word(0);  // the dialog class
+  out.Text(table.title);
+  out.Word(kDialogFontPoints);
+  out.Word(FW_NORMAL);
+  out.Word(0);  // not italic, character set 0
+  out.Text(kFontFace);
+  for (const ControlRow& item : table.controls) {
+    out.AlignToDword();
+    out.Dword(0);  // help id
+    out.Dword(ControlExStyle(item));
+    out.Dword(ControlStyle(item));
+    out.Short(item.x);
+    out.Short(item.y);
+    out.Short(item.w);
+    out.Short(item.h);
+    out.Dword(static_cast<DWORD>(item.id));
+    out.Word(0xFFFF);
+    out.Word(ClassOf(item.kind));
+    out.Text(item.kind == ControlKind::Picture ? "" : item.text);
+    out.Word(0);  // no creation data
+  }
+  return out;
+}
+
+Control* ControlOf(Window* window, HWND hwnd) {
+  for (auto& [id, control] : window->controls) {
+    if (control.hwnd == hwnd) return &control;
+  }
+  return nullptr;
+}
+
+INT_PTR ColorStatic(Window* window, HDC dc, HWND hwnd) {
+  Control* control = ControlOf(window, hwnd);
+  if (control == nullptr || !control->colored) return FALSE;
+  const Color text = control->textColor;
+  ::SetTextColor(dc, RGB(text.red, text.green, text.blue));
+  if (control->background) {
+    ::SetBkColor(dc, RGB(control->background->red, control->background->green, control->background->blue));
+    return reinterpret_cast<INT_PTR>(control->brush);
+  }
+  // No background of its own: the window's shows.
+  ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The notifications the layer passes on, as every toolkit behind it does;
+// the window system's others (EN_UPDATE, EN_KILLFOCUS, ...) stay here.
+bool IsLayerNotification(const Control* control, int code) {
+  if (control == nullptr) return false;
+  switch (control->kind) {
+    case ControlKind::Edit:
+      return code == kEnChange || code == kEnSetFocus;
+    case ControlKind::Combo:
+      return code == kCbnSelChange || code == kCbnSetFocus || code == kCbnDropDown || code == kCbnCloseUp;
+    case ControlKind::Button:
+      return code == kBnClicked;
+    case ControlKind::Picture:
+      return code == kStnClicked && (control->style & style::kSsNotify) != 0;
+    default:
+      return false;
+  }
+}
+
+INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    return TRUE;
+  }
+  Window* window = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+  if (window == nullptr) return FALSE;
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      // Esc and Enter with no button to press come as these and end
+      // nothing; Enter presses the button that has the focus, if any.
+      if ((id == IDOK || id == IDCANCEL) && lParam == 0) {
+        if (id == IDOK) {
+          const int focused = FocusedControl(window);
+          const Control* control = Find(window, focused);
+          if (control != nullptr && control->kind == ControlKind::Button) {
+            Deliver(window, kWmCommand, focused, kBnClicked, MAKEWPARAM(focused, kBnClicked));
+          }
+        }
+        return TRUE;
+      }
+      if (window->settingText > 0 && Find(window, id) != nullptr) return TRUE;
+      if (IsLayerNotification(Find(window, id), code)) Deliver(window, kWmCommand, id, code, wParam);
+      return TRUE;
+    }
+    case WM_SYSCOMMAND:
+      if ((wParam & kSysCommandMask) != kScClose) return FALSE;
+      if (!window->waiting) {
+        Deliver(window, kWmSysCommand, 0, 0, wParam);
+        EndWindow(window, 0);
+      }
+      ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
+      return TRUE;
+    case WM_NCACTIVATE:
+      Deliver(window, kWmNcActivate, 0, 0, wParam);
+      return FALSE;
+    case WM_CTLCOLORSTATIC:
+      return ColorStatic(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    default:
+      return FALSE;
+  }
+}
+
+// With HALVEX_UI_TRACE naming a file, every text set on a control is
+// appended to it as "id<TAB>text": how tests of the real programs under a
+// display see what the windows show.
+void TraceText(int id, std::string_view text) {
+  static FILE* trace = [] {
+    const char* path = std::getenv("HALVEX_UI_TRACE");
+    return path != nullptr && *path != '\0' ? std::fopen(path, "ab") : nullptr;
+  }();
+  if (trace == nullptr) return;
+  std::fprintf(trace, "%d\t%.*s\n", id, static_cast<int>(text.size()), text.data());
+  std::fflush(trace);
+}
+
+std::string WindowText(HWND hwnd) {
+  std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool IsInput(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+}
+
+}  // namespace
+
+int ScreenDpi() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+Application::Application(int&, char**) {}
+Application::~Application() = default;
+
+void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param) {
+  if (!window->delivering || window->handler == nullptr || window->waiting) return;
+  window->handler(Event{window, message, id, code, param});
+}
+
+Control* Find(Window* window, int id) {
+  const auto found = window->controls.find(id);
+  return found == window->controls.end() ? nullptr : &found->second;
+}
+
+int BeepCount() { return beepCount; }
+
+Window* WindowOf(HWND hwnd) {
+  if (hwnd == nullptr || ::GetWindowLongPtrA(hwnd, DWLP_DLGPROC) == 0) return nullptr;
+  return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+}
+
+Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
+  auto* window = new Window;
+  window->handler = handler;
+  const TemplateWriter dialogTemplate = BuildTemplate(table);
+  window->hwnd = ::CreateDialogIndirectParamA(Instance(), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+                                              nullptr, DialogProcedure, reinterpret_cast<LPARAM>(window));
+  if (window->hwnd == nullptr) {
+    std::fprintf(stderr, "cannot create the window \"%s\" (error %lu)\n", table.title, ::GetLastError());
+    std::abort();
+  }
+  for (const ControlRow& item : table.controls) {
+    Control& control = window->controls[item.id];
+    control.kind = item.kind;
+    control.style = item.style;
+    control.text = item.text;
+    control.hwnd = ::GetDlgItem(window->hwnd, item.id);
+    window->order.push_back(item.id);
+    if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
+  }
+  return window;
+}
+
+void DestroyWindow(Window* window) {
+  if (window == nullptr) return;
+  window->delivering = false;
+  ::DestroyWindow(window->hwnd);
+  for (auto& [id, control] : window->controls) {
+    if (control.bitmap != nullptr) ::DeleteObject(control.bitmap);
+    if (control.brush != nullptr) ::DeleteObject(control.brush);
+  }
+  if (window->bigIcon != nullptr) ::DestroyIcon(window->bigIcon);
+  if (window->smallIcon != nullptr) ::DestroyIcon(window->smallIcon);
+  delete window;
+}
+
+void ShowWindow(Window* window) {
+  ::ShowWindow(window->hwnd, SW_SHOW);
+  ::SetForegroundWindow(window->hwnd);
+  window->delivering = true;
+}
+
+int RunModal(Window* window) {
+  window->ended = false;
+  window->result = 0;
+  ::ShowWindow(window->hwnd, SW_SHOW);
+  ::SetForegroundWindow(window->hwnd);
+  window->delivering = true;
+  modalWindows.push_back(window);
+  MSG message;
+  while (!window->ended) {
+    const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (message.hwnd == nullptr) {
+      if (threadMessageHook != nullptr) threadMessageHook(message);
+      continue;
+    }
+    // The dialog manager's keyboard handling: Tab, arrows and accelerators.
+    if (!::IsDialogMessageA(window->hwnd, &message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+  }
+  modalWindows.pop_back();
+  window->delivering = false;
+  return window->result;
+}
+
+void EndWindow(Window* window, int result) {
+  window->result = result;
+  window->ended = true;
+  ::ShowWindow(window->hwnd, SW_HIDE);
+  ::PostMessageA(window->hwnd, WM_NULL, 0, 0);  // wakes the loop
+}
+
+void SetWindowIcon(Window* window, std::string_view resourceName) {
+  const std::string name(resourceName);
+  // Big at 32 x 32, small scaled from it to 16 x 16.
+  auto load = [&name](int size) {
+    return static_cast<HICON>(::LoadImageA(Instance(), name.c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  };
+  HICON big = load(32), small = load(16);
+  if (big == nullptr || small == nullptr) return;
+  ::SendMessageA(window->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  ::SendMessageA(window->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  if (window->bigIcon != nullptr) ::DestroyIcon(window->bigIcon);
+  if (window->smallIcon != nullptr) ::DestroyIcon(window->smallIcon);
+  window->bigIcon = big;
+  window->smallIcon = small;
+}
+
+void SetText(Window* window, int id, std::string_view text) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return;
+  TraceText(id, text);
+  control->text = std::string(text);
+  if (control->kind == ControlKind::Picture || control->kind == ControlKind::Line) return;
+  window->settingText++;
+  ::SetWindowTextA(control->hwnd, control->text.c_str());
+  window->settingText--;
+  // The edit control reports a change for every text set, even the same
+  // text, and at once: the handler may set text again from inside.
+  if (control->kind == ControlKind::Edit) Deliver(window, kWmCommand, id, kEnChange, MAKEWPARAM(id, kEnChange));
+}
+
+std::string GetText(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return {};
+  if (control->kind == ControlKind::Edit || control->kind == ControlKind::Combo) return WindowText(control->hwnd);
+  return control->text;
+}
+
+void Show(Window* window, int id, bool visible) {
+  if (Control* control = Find(window, id)) ::ShowWindow(control->hwnd, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool IsShown(Window* window, int id) {
+  const Control* control = Find(window, id);
+  return control != nullptr && (::GetWindowLongA(control->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+struct Font {
+  HFONT font;
+};
+
+Font* CreateBoldFont(int points) {
+  LOGFONTA description{};
+  description.lfHeight = -FontPixelHeight(points, ScreenDpi());
+  description.lfWeight = FW_BOLD;
+  std::snprintf(description.lfFaceName, sizeof description.lfFaceName, "%s", kFontFace);
+  return new Font{::CreateFontIndirectA(&description)};
+}
+
+void DeleteFont(Font* font) {
+  if (font == nullptr) return;
+  ::DeleteObject(font->font);
+  delete font;
+}
+
+void SetFont(Window* window, int id, Font* font) {
+  Control* control = Find(window, id);
+  if (control == nullptr || font == nullptr) return;
+  control->font = font->font;
+  ::SendMessageA(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font->font), FALSE);
+}
+
+void AddListEntry(Window* window, int id, std::string_view text) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Combo) return;
+  const std::string entry(text);
+  // The list sorts itself when made with CBS_SORT.
+  ::SendMessageA(control->hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
+void SelectListEntry(Window* window, int id, int index) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Combo) return;
+  ::SendMessageA(control->hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::string SelectedEntryText(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Combo) return {};
+  const LRESULT index = ::SendMessageA(control->hwnd, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return {};
+  const LRESULT length = ::SendMessageA(control->hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  ::SendMessageA(control->hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+void SetColors(Window* window, int id, Color text, std::optional<Color> background) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return;
+  const bool sameBackground = control->background == background;
+  control->colored = true;
+  control->textColor = text;
+  control->background = background;
+  if (!sameBackground) {
+    if (control->brush != nullptr) ::DeleteObject(control->brush);
+    control->brush = background ? ::CreateSolidBrush(RGB(background->red, background->green, background->blue)) : nullptr;
+  }
+  ::InvalidateRect(control->hwnd, nullptr, TRUE);
+}
+
+void RedrawWindow(Window* window) {
+  ::RedrawWindow(window->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Beep() {
+  ++beepCount;
+  ::MessageBeep(MB_OK);
+}
+
+bool LoadPicture(Window* window, int id, std::string_view resourceName) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Picture) return false;
+  const std::string name(resourceName);
+  auto* bitmap = static_cast<HBITMAP>(::LoadImageA(Instance(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  auto* previous = reinterpret_cast<HBITMAP>(
+      ::SendMessageA(control->hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+  if (previous != nullptr && previous != control->bitmap) ::DeleteObject(previous);
+  if (control->bitmap != nullptr) ::DeleteObject(control->bitmap);
+  control->bitmap = bitmap;
+  return bitmap != nullptr;
+}
+
+int FocusedControl(Window* window) {
+  HWND focus = ::GetFocus();
+  // The edit part of a combo box is a child of the box.
+  while (focus != nullptr && ::GetParent(focus) != window->hwnd) focus = ::GetParent(focus);
+  if (focus == nullptr) return 0;
+  const Control* control = Find(window, ::GetDlgCtrlID(focus));
+  return control != nullptr && control->hwnd == focus ? ::GetDlgCtrlID(focus) : 0;
+}
+
+void SetFocus(Window* window, int id) {
+  // Focus exists only in the active window: giving it to an inactive one
+  // would activate it. An inactive dialog gets back on activation the
+  // control it had.
+  if (::GetActiveWindow() != window->hwnd) return;
+  if (Control* control = Find(window, id)) {
+    ::SendMessageA(window->hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->hwnd), TRUE);
+  }
+}
+
+void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context) {
+  window->waiting = true;
+  while (keepWaiting(context)) {
+    // Wakes for any message, or after a moment to ask again.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(message.wParam));
+        break;
+      }
+      // What the user types or clicks meanwhile is dropped, not replayed
+      // afterwards; painting and the window frame go on.
+      if (IsInput(message.message)) continue;
+      if (message.hwnd == nullptr) {
+        if (threadMessageHook != nullptr) threadMessageHook(message);
+        continue;
+      }
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+  }
+  window->waiting = false;
+}
+
+void ShowError(Window* window, std::string_view title, std::string_view message) {
+  const std::string caption(title), text(message);
+  ::MessageBoxA(window != nullptr ? window->hwnd : nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
+
+// The sibling order is also the dialog's tab order: rather than move the
+// control up, which would move it to the front of the tab order, the
+// controls above it that overlap it and take no focus (pictures, labels)
+// move to the bottom. Only when one of them takes the focus does the control
+// itself move to the top.
+void RaiseControl(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr) return;
+  RECT own{};
+  ::GetWindowRect(control->hwnd, &own);
+  std::vector<HWND> covering;
+  for (HWND above = ::GetWindow(control->hwnd, GW_HWNDPREV); above != nullptr; above = ::GetWindow(above, GW_HWNDPREV)) {
+    RECT other{}, common{};
+    ::GetWindowRect(above, &other);
+    if (!::IntersectRect(&common, &own, &other)) continue;
+    if ((::GetWindowLongA(above, GWL_STYLE) & WS_TABSTOP) != 0) {
+      ::SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      return;
+    }
+    covering.push_back(above);
+  }
+  for (HWND above : covering) {
+    ::SetWindowPos(above, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+}  // namespace halvex::ui
