@@ -13,7 +13,7 @@
 
 namespace halvex::ui::testing {
 
-enum class Key { Tab, BackTab, Backspace, Delete, Enter, Escape, Down, Up, End, Home, SelectAll };
+enum class Key { Tab, BackTab, Backspace, Delete, Enter, Escape, Down, Up, End, Home, SelectAll, Undo };
 
 void Type(Window* window, int id, std::string_view text);
 void Press(Window* window, int id, Key key);

@@ -54,7 +54,7 @@ void Press(Window* window, int id, Key key) {
       {Key::Enter, Qt::Key_Return, Qt::NoModifier},     {Key::Escape, Qt::Key_Escape, Qt::NoModifier},
       {Key::Down, Qt::Key_Down, Qt::NoModifier},         {Key::Up, Qt::Key_Up, Qt::NoModifier},
       {Key::End, Qt::Key_End, Qt::NoModifier},           {Key::Home, Qt::Key_Home, Qt::NoModifier},
-      {Key::SelectAll, Qt::Key_A, Qt::ControlModifier},
+      {Key::SelectAll, Qt::Key_A, Qt::ControlModifier}, {Key::Undo, Qt::Key_Z, Qt::ControlModifier},
   };
   for (const KeyStroke& stroke : kKeys) {
     if (stroke.key == key) QTest::keyClick(target, stroke.qtKey, stroke.modifiers);

@@ -192,6 +192,9 @@ void Press(Window* window, int id, Key key) {
     case Key::SelectAll:
       ::SendMessageA(target, EM_SETSEL, 0, -1);
       break;
+    case Key::Undo:
+      ::SendMessageA(target, EM_UNDO, 0, 0);
+      break;
   }
   Pump();
 }

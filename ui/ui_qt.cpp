@@ -16,10 +16,13 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "ui/ui.h"
 #include "ui/ui_qt_internal.h"
@@ -201,6 +204,26 @@ Control* Find(Window* window, int id) {
 
 namespace {
 
+// The toolkit's edit keeps every change for undo, so its memory would grow
+// with every key for as long as the window is open; the window system's edit
+// keeps one. Here undo reaches back over the last kUndoSteps changes at most.
+constexpr int kUndoSteps = 100;
+
+void ForgetUndoSteps(QLineEdit* edit) {
+  // Setting the text clears the history; text, cursor and selection stay, and
+  // no change is reported.
+  const QSignalBlocker quiet(edit);
+  const int cursor = edit->cursorPosition();
+  const int selectionStart = edit->selectionStart();
+  const int selectionLength = static_cast<int>(edit->selectedText().size());
+  edit->setText(edit->text());
+  if (selectionStart >= 0) {
+    edit->setSelection(selectionStart, selectionLength);
+  } else {
+    edit->setCursorPosition(cursor);
+  }
+}
+
 QWidget* CreateControl(Window* window, const ControlRow& row) {
   QWidget* parent = window->dialog;
   const bool tabStop = (row.style & style::kTabStop) != 0;
@@ -210,8 +233,14 @@ QWidget* CreateControl(Window* window, const ControlRow& row) {
       edit->setText(ToQt(row.text));
       edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
       const int id = row.id;
-      QObject::connect(edit, &QLineEdit::textChanged, edit, [window, id] {
-        if (window->settingText == 0) Deliver(window, kWmCommand, id, kEnChange, 0);
+      auto edits = std::make_shared<int>(0);
+      QObject::connect(edit, &QLineEdit::textChanged, edit, [window, id, edit, edits] {
+        if (window->settingText != 0) return;
+        Deliver(window, kWmCommand, id, kEnChange, 0);
+        if (++*edits < kUndoSteps) return;
+        *edits = 0;
+        // After the key that made the change has been handled in full.
+        QTimer::singleShot(0, edit, [edit] { ForgetUndoSteps(edit); });
       });
       edit->installEventFilter(new ControlEvents(window, id, kEnSetFocus));
       return edit;

@@ -168,6 +168,27 @@ TEST_F(WindowLayer, EveryKeystrokeIsOneChange) {
   EXPECT_EQ(CommandsOnly().size(), 3u);
 }
 
+#ifndef _WIN32  // the window system's edit keeps a single undo step of its own
+// Undo reaches back over recent changes only, so that the history of a field
+// stays bounded however long the window is used.
+TEST_F(WindowLayer, UndoReachesBackOverRecentChangesOnly) {
+  ShowWindow(window);
+  t::Focus(window, 11);
+  t::Press(window, 11, t::Key::End);
+  events.clear();
+  const std::string typed(250, '7');
+  for (const char key : typed) {
+    t::Type(window, 11, std::string(1, key));
+    t::ProcessEvents();
+  }
+  EXPECT_EQ(GetText(window, 11), "b" + typed);
+  EXPECT_EQ(CommandsOnly().size(), typed.size());  // forgetting reports nothing
+  for (int i = 0; i < 300; ++i) t::Press(window, 11, t::Key::Undo);
+  // Back to where the history last started, at a multiple of its length.
+  EXPECT_EQ(GetText(window, 11), "b" + std::string(200, '7'));
+}
+#endif
+
 TEST_F(WindowLayer, FocusEventsNameTheControl) {
   ShowWindow(window);
   t::Focus(window, 11);
