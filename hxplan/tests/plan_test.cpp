@@ -2,21 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "hxplan/tests/run_outcome.h"
+
 namespace halvex::plan {
 namespace {
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunWith(std::vector<std::string> arguments) {
-  Outcome outcome;
-  outcome.status = Run(arguments, outcome.out, outcome.err);
-  return outcome;
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(Hxplan, DefaultRoomAsJson) {
   const Outcome o = RunWith({"--json", "9,5,20,15,90"});

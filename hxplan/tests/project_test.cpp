@@ -6,23 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "hxplan/tests/run_outcome.h"
+
 namespace halvex::plan {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunWith(std::vector<std::string> arguments) {
-  Outcome outcome;
-  outcome.status = Run(arguments, outcome.out, outcome.err);
-  return outcome;
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // A project file in a fresh temporary directory, removed with the test.
 class ProjectFile : public ::testing::Test {
