@@ -1,7 +1,5 @@
 #include "handoff/handoff.h"
 
-#include "handoff/replace.h"
-
 #ifndef _WIN32  // the file itself on Windows: handoff_win32.cpp
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+
+#include "handoff/replace.h"
 
 namespace halvex::handoff {
 
