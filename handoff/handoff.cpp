@@ -13,6 +13,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "handoff/replace.h"
+
 namespace halvex::handoff {
 
 namespace {
@@ -149,43 +151,19 @@ class ValueReader {
 };
 
 #ifndef _WIN32
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string Reason(const char* what, const std::string& path, int error) {
   return std::string(what) + " " + path + ": " + std::strerror(error);
 }
 
-// The temporary files are ".hx.tmp.XXXXXX" beside the file. A write takes
-// milliseconds, so one this old was left by a write that was killed.
-constexpr std::string_view kTemporaryRandomPart = "XXXXXX";  // filled in by mkstemp
-constexpr long long kStaleTemporarySeconds = 60;
-
-std::string TemporaryPrefix(const std::string& path) { return "." + BaseNameOf(path) + "."; }
-
 void RemoveStaleTemporaryFiles(const std::string& path) {
-  DIR* directory = ::opendir(DirectoryOf(path).c_str());
+  DIR* directory = ::opendir(replace::DirectoryOf(path).c_str());
   if (directory == nullptr) return;
-  const std::string prefix = TemporaryPrefix(path);
   const long long now = ::time(nullptr);
   while (const dirent* entry = ::readdir(directory)) {
-    const std::string_view name(entry->d_name);
-    if (name.size() != prefix.size() + kTemporaryRandomPart.size() || name.substr(0, prefix.size()) != prefix) {
-      continue;
-    }
+    if (!replace::IsTemporaryOf(entry->d_name, path)) continue;
     struct stat info {};
     if (::fstatat(::dirfd(directory), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || now - info.st_mtime < kStaleTemporarySeconds) {
-      continue;
-    }
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || !replace::IsStale(now - info.st_mtime)) continue;
     ::unlinkat(::dirfd(directory), entry->d_name, 0);
   }
   ::closedir(directory);
@@ -217,6 +195,35 @@ Values ParseFileBytes(std::string_view bytes) {
   }
   return values;
 }
+
+namespace replace {
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of(kSeparators);
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of(kSeparators);
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinPath(const std::string& directory, std::string_view name) {
+  std::string joined = directory;
+  if (joined.empty() || kSeparators.find(joined.back()) == std::string_view::npos) joined += kSeparator;
+  joined += name;
+  return joined;
+}
+
+std::string TemporaryPrefix(const std::string& path) { return "." + BaseNameOf(path) + "."; }
+
+bool IsTemporaryOf(std::string_view name, const std::string& path) {
+  const std::string prefix = TemporaryPrefix(path);
+  return name.size() == prefix.size() + kRandomPartLength && name.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace replace
 
 #ifndef _WIN32  // the file itself on Windows: handoff_win32.cpp
 namespace {
@@ -252,12 +259,14 @@ bool WriteFile(const std::string& path, const Values& values, std::string& error
   // A file without write permission is one the user protects: reported, not
   // replaced, even where the folder would allow replacing it.
   if (exists && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
-    error = Reason("cannot write", path, EACCES) + " (the file is read-only)";
+    error = Reason("cannot write", path, EACCES) + std::string(replace::kReadOnlyNote);
     return false;
   }
 
   RemoveStaleTemporaryFiles(path);
-  std::string temp = DirectoryOf(path) + "/" + TemporaryPrefix(path) + std::string(kTemporaryRandomPart);
+  // mkstemp fills in the random part.
+  std::string temp = replace::JoinPath(replace::DirectoryOf(path), replace::TemporaryPrefix(path) + "XXXXXX");
+  static_assert(replace::kRandomPartLength == 6, "mkstemp's random part");
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) {
     const int createError = errno;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
@@ -126,47 +125,45 @@ Chain ChainFor(const std::vector<long double>& positions, long double length, fl
 // About what an 11 px label needs, with a little air.
 double LabelWidth(const std::string& label) { return 6.5 * static_cast<double>(label.size()) + 4; }
 
-void LengthChain(std::ostringstream& svg, const Frame& f, const Chain& chain) {
+void LengthChain(std::string& svg, const Frame& f, const Chain& chain) {
   const double y = f.top + f.height + kChainGap;
-  svg << "<g class=\"dimensions-length\">\n<line x1=\"" << Px(f.X(chain.marks.front())) << "\" y1=\"" << Px(y)
-      << "\" x2=\"" << Px(f.X(chain.marks.back())) << "\" y2=\"" << Px(y) << "\"/>\n";
+  svg += "<g class=\"dimensions-length\">\n<line x1=\"" + Px(f.X(chain.marks.front())) + "\" y1=\"" + Px(y) +
+         "\" x2=\"" + Px(f.X(chain.marks.back())) + "\" y2=\"" + Px(y) + "\"/>\n";
   for (std::size_t i = 0; i < chain.marks.size(); ++i) {
     const double x = f.X(chain.marks[i]);
-    svg << "<line x1=\"" << Px(x) << "\" y1=\"" << Px(y - 5) << "\" x2=\"" << Px(x) << "\" y2=\"" << Px(y + 5)
-        << "\"/>\n";
+    svg += "<line x1=\"" + Px(x) + "\" y1=\"" + Px(y - 5) + "\" x2=\"" + Px(x) + "\" y2=\"" + Px(y + 5) + "\"/>\n";
     if (i == 0) continue;
     // A label wider than its segment goes under the line, every other one,
     // so that neighbours do not overwrite each other.
     const bool narrow = x - f.X(chain.marks[i - 1]) < LabelWidth(chain.labels[i - 1]);
     const double textY = narrow && i % 2 == 0 ? y + 16 : y - 4;
-    svg << "<text x=\"" << Px((f.X(chain.marks[i - 1]) + x) / 2) << "\" y=\"" << Px(textY)
-        << "\" text-anchor=\"middle\">" << Xml(chain.labels[i - 1]) << "</text>\n";
+    svg += "<text x=\"" + Px((f.X(chain.marks[i - 1]) + x) / 2) + "\" y=\"" + Px(textY) +
+           "\" text-anchor=\"middle\">" + Xml(chain.labels[i - 1]) + "</text>\n";
   }
-  svg << "</g>\n";
+  svg += "</g>\n";
 }
 
-void WidthChain(std::ostringstream& svg, const Frame& f, const Chain& chain) {
+void WidthChain(std::string& svg, const Frame& f, const Chain& chain) {
   const double x = f.left - kChainGap;
-  svg << "<g class=\"dimensions-width\">\n<line x1=\"" << Px(x) << "\" y1=\"" << Px(f.Y(chain.marks.front()))
-      << "\" x2=\"" << Px(x) << "\" y2=\"" << Px(f.Y(chain.marks.back())) << "\"/>\n";
+  svg += "<g class=\"dimensions-width\">\n<line x1=\"" + Px(x) + "\" y1=\"" + Px(f.Y(chain.marks.front())) +
+         "\" x2=\"" + Px(x) + "\" y2=\"" + Px(f.Y(chain.marks.back())) + "\"/>\n";
   for (std::size_t i = 0; i < chain.marks.size(); ++i) {
     const double y = f.Y(chain.marks[i]);
-    svg << "<line x1=\"" << Px(x - 5) << "\" y1=\"" << Px(y) << "\" x2=\"" << Px(x + 5) << "\" y2=\"" << Px(y)
-        << "\"/>\n";
+    svg += "<line x1=\"" + Px(x - 5) + "\" y1=\"" + Px(y) + "\" x2=\"" + Px(x + 5) + "\" y2=\"" + Px(y) + "\"/>\n";
     if (i == 0) continue;
     const double middle = (f.Y(chain.marks[i - 1]) + y) / 2;
     const bool narrow = f.Y(chain.marks[i - 1]) - y < LabelWidth(chain.labels[i - 1]);
     const double textX = narrow && i % 2 == 0 ? x + 14 : x - 4;
-    svg << "<text x=\"" << Px(textX) << "\" y=\"" << Px(middle) << "\" text-anchor=\"middle\" transform=\"rotate(-90 "
-        << Px(textX) << " " << Px(middle) << ")\">" << Xml(chain.labels[i - 1]) << "</text>\n";
+    svg += "<text x=\"" + Px(textX) + "\" y=\"" + Px(middle) + "\" text-anchor=\"middle\" transform=\"rotate(-90 " +
+           Px(textX) + " " + Px(middle) + ")\">" + Xml(chain.labels[i - 1]) + "</text>\n";
   }
-  svg << "</g>\n";
+  svg += "</g>\n";
 }
 
 // The map as runs of equal colour along each row: a few thousand rectangles
 // instead of one per point.
-void CoverageLayer(std::ostringstream& svg, const Frame& f, const CoverageMap& map, const CoverageClasses& classes) {
-  svg << "<g class=\"coverage\" shape-rendering=\"crispEdges\" stroke=\"none\">\n";
+void CoverageLayer(std::string& svg, const Frame& f, const CoverageMap& map, const CoverageClasses& classes) {
+  svg += "<g class=\"coverage\" shape-rendering=\"crispEdges\" stroke=\"none\">\n";
   const double cellLength = map.cellLength * f.scale, cellWidth = map.cellWidth * f.scale;
   std::vector<int> cls(map.columns);
   for (int r = 0; r < map.rows; ++r) {
@@ -175,30 +172,30 @@ void CoverageLayer(std::ostringstream& svg, const Frame& f, const CoverageMap& m
     for (int c = 0; c < map.columns;) {
       int end = c + 1;
       while (end < map.columns && cls[end] == cls[c]) ++end;
-      svg << "<rect x=\"" << Px(f.left + c * cellLength) << "\" y=\"" << Px(top) << "\" width=\""
-          << Px((end - c) * cellLength) << "\" height=\"" << Px(cellWidth) << "\" fill=\"" << classes.Colour(cls[c])
-          << "\"/>\n";
+      svg += "<rect x=\"" + Px(f.left + c * cellLength) + "\" y=\"" + Px(top) + "\" width=\"" +
+             Px((end - c) * cellLength) + "\" height=\"" + Px(cellWidth) + "\" fill=\"" + classes.Colour(cls[c]) +
+             "\"/>\n";
       c = end;
     }
   }
-  svg << "</g>\n";
+  svg += "</g>\n";
 }
 
 // A colour bar with the band edges in dB under it.
-void CoverageLegend(std::ostringstream& svg, double left, double top, const CoverageClasses& classes) {
+void CoverageLegend(std::string& svg, double left, double top, const CoverageClasses& classes) {
   constexpr double kSwatch = 40;
-  svg << "<g class=\"legend\">\n<text x=\"" << Px(left) << "\" y=\"" << Px(top + 9) << "\">dB SPL</text>\n";
+  svg += "<g class=\"legend\">\n<text x=\"" + Px(left) + "\" y=\"" + Px(top + 9) + "\">dB SPL</text>\n";
   const double start = left + 48;
   for (int cls = 0; cls <= classes.bands + 1; ++cls) {
     const double x = start + cls * kSwatch;
-    svg << "<rect x=\"" << Px(x) << "\" y=\"" << Px(top) << "\" width=\"" << Px(kSwatch) << "\" height=\"10\" fill=\""
-        << classes.Colour(cls) << "\" stroke=\"#606060\" stroke-width=\"0.5\"/>\n";
+    svg += "<rect x=\"" + Px(x) + "\" y=\"" + Px(top) + "\" width=\"" + Px(kSwatch) + "\" height=\"10\" fill=\"" +
+           classes.Colour(cls) + "\" stroke=\"#606060\" stroke-width=\"0.5\"/>\n";
     if (cls > 0) {
-      svg << "<text x=\"" << Px(x) << "\" y=\"" << Px(top + 22) << "\" text-anchor=\"middle\" font-size=\"9\">"
-          << Bare(classes.low + cls - 1) << "</text>\n";
+      svg += "<text x=\"" + Px(x) + "\" y=\"" + Px(top + 22) + "\" text-anchor=\"middle\" font-size=\"9\">" +
+             Bare(classes.low + cls - 1) + "</text>\n";
     }
   }
-  svg << "</g>\n";
+  svg += "</g>\n";
 }
 
 std::string LimitText(const RoomPlan& room) {
@@ -288,72 +285,70 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
   const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxDrawnLoudspeakers);
   const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxDrawnLoudspeakers);
 
-  std::ostringstream svg;
-  svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Px(canvasWidth) << "\" height=\"" << Px(canvasHeight)
-      << "\" viewBox=\"0 0 " << Px(canvasWidth) << " " << Px(canvasHeight)
-      << "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n"
-      << "<title>" << Xml(room.name) << "</title>\n"
-      << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                    Px(canvasWidth) + "\" height=\"" + Px(canvasHeight) + "\" viewBox=\"0 0 " + Px(canvasWidth) + " " +
+                    Px(canvasHeight) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n" +
+                    "<title>" + Xml(room.name) + "</title>\n" + "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
 
   if (mapped) CoverageLayer(svg, f, *coverage, classes);
   // Grid lines through the loudspeaker centres, then the walls over them.
   if (drawn) {
-    svg << "<g class=\"grid\" stroke=\"#b0b0b0\" stroke-width=\"0.6\" stroke-dasharray=\"4 3\">\n";
+    svg += "<g class=\"grid\" stroke=\"#b0b0b0\" stroke-width=\"0.6\" stroke-dasharray=\"4 3\">\n";
     for (const long double x : xs) {
-      svg << "<line x1=\"" << Px(f.X(x)) << "\" y1=\"" << Px(f.top) << "\" x2=\"" << Px(f.X(x)) << "\" y2=\""
-          << Px(f.top + f.height + kChainGap) << "\"/>\n";
+      svg += "<line x1=\"" + Px(f.X(x)) + "\" y1=\"" + Px(f.top) + "\" x2=\"" + Px(f.X(x)) + "\" y2=\"" +
+             Px(f.top + f.height + kChainGap) + "\"/>\n";
     }
     for (const long double y : ys) {
-      svg << "<line x1=\"" << Px(f.left - kChainGap) << "\" y1=\"" << Px(f.Y(y)) << "\" x2=\"" << Px(f.left + f.width)
-          << "\" y2=\"" << Px(f.Y(y)) << "\"/>\n";
+      svg += "<line x1=\"" + Px(f.left - kChainGap) + "\" y1=\"" + Px(f.Y(y)) + "\" x2=\"" + Px(f.left + f.width) +
+             "\" y2=\"" + Px(f.Y(y)) + "\"/>\n";
     }
-    svg << "</g>\n";
+    svg += "</g>\n";
   }
-  svg << "<rect class=\"room\" x=\"" << Px(f.left) << "\" y=\"" << Px(f.top) << "\" width=\"" << Px(f.width)
-      << "\" height=\"" << Px(f.height) << "\" fill=\"none\" stroke=\"black\" stroke-width=\"2\"/>\n";
+  svg += "<rect class=\"room\" x=\"" + Px(f.left) + "\" y=\"" + Px(f.top) + "\" width=\"" + Px(f.width) +
+         "\" height=\"" + Px(f.height) + "\" fill=\"none\" stroke=\"black\" stroke-width=\"2\"/>\n";
 
   if (drawn && !xs.empty() && !ys.empty()) {
     const double pitch =
         std::min(xs.size() > 1 ? r.spacingX * scale : f.width, ys.size() > 1 ? r.spacingY * scale : f.height);
     const double radius = std::clamp(pitch * 0.18, 2.5, 9.0);
-    svg << "<g class=\"loudspeakers\" fill=\"white\" stroke=\"#1a3d8f\" stroke-width=\"1.4\">\n";
+    svg += "<g class=\"loudspeakers\" fill=\"white\" stroke=\"#1a3d8f\" stroke-width=\"1.4\">\n";
     for (const long double y : ys) {
       for (const long double x : xs) {
         const double cx = f.X(x), cy = f.Y(y);
-        svg << "<g class=\"loudspeaker\"><circle cx=\"" << Px(cx) << "\" cy=\"" << Px(cy) << "\" r=\"" << Px(radius)
-            << "\"/><path d=\"M" << Px(cx - radius) << " " << Px(cy) << "H" << Px(cx + radius) << "M" << Px(cx) << " "
-            << Px(cy - radius) << "V" << Px(cy + radius) << "\"/></g>\n";
+        svg += "<g class=\"loudspeaker\"><circle cx=\"" + Px(cx) + "\" cy=\"" + Px(cy) + "\" r=\"" + Px(radius) +
+               "\"/><path d=\"M" + Px(cx - radius) + " " + Px(cy) + "H" + Px(cx + radius) + "M" + Px(cx) + " " +
+               Px(cy - radius) + "V" + Px(cy + radius) + "\"/></g>\n";
       }
     }
-    svg << "</g>\n";
+    svg += "</g>\n";
   }
 
-  svg << "<g class=\"dimensions\" stroke=\"black\" stroke-width=\"0.8\" fill=\"black\">\n";
+  svg += "<g class=\"dimensions\" stroke=\"black\" stroke-width=\"0.8\" fill=\"black\">\n";
   LengthChain(svg, f, ChainFor(drawn ? xs : std::vector<long double>{}, length, r.spacingX, metric));
   WidthChain(svg, f, ChainFor(drawn ? ys : std::vector<long double>{}, width, r.spacingY, metric));
-  svg << "</g>\n";
+  svg += "</g>\n";
 
   // The title block: what an installer needs on site, and no date, so that
   // the same room always gives the same file.
   const double left = 12, right = canvasWidth - 12;
-  svg << "<g class=\"title\">\n<rect x=\"" << Px(left) << "\" y=\"" << Px(titleTop) << "\" width=\"" << Px(right - left)
-      << "\" height=\"" << Px(titleHeight) << "\" fill=\"none\" stroke=\"black\"/>\n";
-  svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(titleTop + 22) << "\" font-size=\"16\" font-weight=\"bold\">"
-      << Xml(room.name) << (room.zone != room.name ? "  (zone " + Xml(room.zone) + ")" : "") << "</text>\n";
+  svg += "<g class=\"title\">\n<rect x=\"" + Px(left) + "\" y=\"" + Px(titleTop) + "\" width=\"" + Px(right - left) +
+         "\" height=\"" + Px(titleHeight) + "\" fill=\"none\" stroke=\"black\"/>\n";
+  svg += "<text x=\"" + Px(left + 10) + "\" y=\"" + Px(titleTop + 22) + "\" font-size=\"16\" font-weight=\"bold\">" +
+         Xml(room.name) + (room.zone != room.name ? "  (zone " + Xml(room.zone) + ")" : "") + "</text>\n";
   double y = titleTop + 42;
   for (const std::string& line : lines) {
-    svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(y) << "\">" << Xml(line) << "</text>\n";
+    svg += "<text x=\"" + Px(left + 10) + "\" y=\"" + Px(y) + "\">" + Xml(line) + "</text>\n";
     y += 16;
   }
   if (!limits.empty()) {
-    svg << "<text x=\"" << Px(left + 10) << "\" y=\"" << Px(y) << "\" fill=\"#c00000\" font-weight=\"bold\">"
-        << Xml(limits) << "</text>\n";
+    svg += "<text x=\"" + Px(left + 10) + "\" y=\"" + Px(y) + "\" fill=\"#c00000\" font-weight=\"bold\">" +
+           Xml(limits) + "</text>\n";
     y += 16;
   }
   if (mapped) CoverageLegend(svg, left + 10, y - 4, classes);
-  svg << "</g>\n</svg>\n";
-  return svg.str();
+  svg += "</g>\n</svg>\n";
+  return svg;
 }
 
 std::string FileNameFor(const std::string& roomName, std::set<std::string>& used) {
@@ -390,8 +385,7 @@ std::string CsvField(const std::string& text) {
 
 std::string PositionsCsv(const std::vector<RoomPlan>& rooms, bool metric, std::vector<std::string>& skipped) {
   const std::string unit = LengthUnit(metric);
-  std::ostringstream csv;
-  csv << "room,zone,model,number,x_" << unit << ",y_" << unit << "\r\n";
+  std::string csv = "room,zone,model,number,x_" + unit + ",y_" + unit + "\r\n";
   for (const RoomPlan& room : rooms) {
     const LayoutResult& r = room.result;
     if (!(r.totalCount <= kMaxListedLoudspeakers)) {
@@ -405,11 +399,12 @@ std::string PositionsCsv(const std::vector<RoomPlan>& rooms, bool metric, std::v
     long number = 0;
     for (const long double y : ys) {
       for (const long double x : xs) {
-        csv << prefix << ++number << "," << DimensionText(x, metric) << "," << DimensionText(y, metric) << "\r\n";
+        csv += prefix + std::to_string(++number) + "," + DimensionText(x, metric) + "," + DimensionText(y, metric) +
+               "\r\n";
       }
     }
   }
-  return csv.str();
+  return csv;
 }
 
 }  // namespace halvex::plan

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
-#include <sstream>
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
@@ -177,27 +176,27 @@ std::string PlainPlan(const RoomInputs& inputs, const LayoutResult& result) {
   auto spacing = [](const std::optional<std::string>& text) {
     return text ? text->substr(1) + " ft" : std::string("one loudspeaker");
   };
-  std::ostringstream out;
-  out << "Room              " << Bare(inputs.roomLength) << " x " << Bare(inputs.roomWidth) << " ft, ear level "
-      << Bare(inputs.earLevel) << " ft, ceiling " << Bare(inputs.ceilingHeight) << " ft\n"
-      << "Target            " << Bare(inputs.targetSpl) << " dB SPL at ear level, +-" << Bare(inputs.splDeviation)
-      << " dB\n"
-      << "Loudspeakers      " << Bare(result.countX) << " along the length x " << Bare(result.countY)
-      << " along the width = " << Bare(result.totalCount) << "\n"
-      << "Spacing           length " << spacing(diagram.spacingX) << ", width " << spacing(diagram.spacingY) << "\n"
-      << "First loudspeaker " << diagram.firstX.substr(1) << " ft from the wall along the length, "
-      << diagram.firstY.substr(1) << " ft along the width\n"
-      << "Nominal spacing   " << Bare(result.nominalSpacing) << " ft\n"
-      << "Model             " << name << ": sensitivity " << Bare(model.sensitivity)
-      << " dB (1 W at 3 ft), max power " << Bare(model.maxPower) << " W\n"
-      << "Power required    " << Bare(result.powerRequired) << " W per loudspeaker"
-      << (PowerExceeded(result, model) ? "  (over the model's maximum)" : "") << "\n"
-      << "70 V tap          " << Bare(result.tap) << " W"
-      << (TapExceeded(result, model) ? "  (above the model's highest tap)" : "") << "\n";
+  std::string out;
+  out += "Room              " + Bare(inputs.roomLength) + " x " + Bare(inputs.roomWidth) + " ft, ear level " +
+         Bare(inputs.earLevel) + " ft, ceiling " + Bare(inputs.ceilingHeight) + " ft\n";
+  out += "Target            " + Bare(inputs.targetSpl) + " dB SPL at ear level, +-" + Bare(inputs.splDeviation) +
+         " dB\n";
+  out += "Loudspeakers      " + Bare(result.countX) + " along the length x " + Bare(result.countY) +
+         " along the width = " + Bare(result.totalCount) + "\n";
+  out += "Spacing           length " + spacing(diagram.spacingX) + ", width " + spacing(diagram.spacingY) + "\n";
+  out += "First loudspeaker " + diagram.firstX.substr(1) + " ft from the wall along the length, " +
+         diagram.firstY.substr(1) + " ft along the width\n";
+  out += "Nominal spacing   " + Bare(result.nominalSpacing) + " ft\n";
+  out += "Model             " + name + ": sensitivity " + Bare(model.sensitivity) + " dB (1 W at 3 ft), max power " +
+         Bare(model.maxPower) + " W\n";
+  out += "Power required    " + Bare(result.powerRequired) + " W per loudspeaker" +
+         (PowerExceeded(result, model) ? "  (over the model's maximum)" : "") + "\n";
+  out += "70 V tap          " + Bare(result.tap) + " W" +
+         (TapExceeded(result, model) ? "  (above the model's highest tap)" : "") + "\n";
   if (PowerExceeded(result, model) || TapExceeded(result, model)) {
-    out << "Warning           Power required exceeds Max. Power Handling\n";
+    out += "Warning           Power required exceeds Max. Power Handling\n";
   }
-  return out.str();
+  return out;
 }
 
 std::string JsonPlan(const RoomInputs& inputs, const LayoutResult& result) {
@@ -206,58 +205,56 @@ std::string JsonPlan(const RoomInputs& inputs, const LayoutResult& result) {
   const ModelTexts figures = FormatModelResults(result, model);
   const bool powerExceeded = PowerExceeded(result, model);
   const bool tapExceeded = TapExceeded(result, model);
-  auto flag = [](bool value) { return value ? "true" : "false"; };
-  std::ostringstream out;
-  out << "{\n"
-      << "  \"firstX\": " << Quote(diagram.firstX) << ",\n"
-      << "  \"spacingX\": " << QuoteOrNull(diagram.spacingX) << ",\n"
-      << "  \"firstY\": " << Quote(diagram.firstY) << ",\n"
-      << "  \"spacingY\": " << QuoteOrNull(diagram.spacingY) << ",\n"
-      << "  \"totalCount\": " << Quote(diagram.totalCount) << ",\n"
-      << "  \"nominalSpacing\": " << Quote(diagram.nominalSpacing) << ",\n"
-      << "  \"sensitivity\": " << Quote(figures.sensitivity) << ",\n"
-      << "  \"powerRequired\": " << Quote(figures.powerRequired) << ",\n"
-      << "  \"maxPower\": " << Quote(figures.maxPower) << ",\n"
-      << "  \"tap\": " << Quote(figures.tap) << ",\n"
-      << "  \"powerExceeded\": " << flag(powerExceeded) << ",\n"
-      << "  \"tapExceeded\": " << flag(tapExceeded) << ",\n"
-      << "  \"warning\": " << flag(powerExceeded || tapExceeded) << ",\n"
-      << "  \"model\": " << Quote(std::string(model.name)) << ",\n"
-      << "  \"deviation\": " << Quote(FormatResult(inputs.splDeviation)) << ",\n"
-      << "  \"countX\": " << Quote(FormatResult(result.countX)) << ",\n"
-      << "  \"countY\": " << Quote(FormatResult(result.countY)) << "\n"
-      << "}\n";
-  return out.str();
+  auto flag = [](bool value) { return std::string(value ? "true" : "false"); };
+  return "{\n"
+         "  \"firstX\": " + Quote(diagram.firstX) + ",\n"
+         "  \"spacingX\": " + QuoteOrNull(diagram.spacingX) + ",\n"
+         "  \"firstY\": " + Quote(diagram.firstY) + ",\n"
+         "  \"spacingY\": " + QuoteOrNull(diagram.spacingY) + ",\n"
+         "  \"totalCount\": " + Quote(diagram.totalCount) + ",\n"
+         "  \"nominalSpacing\": " + Quote(diagram.nominalSpacing) + ",\n"
+         "  \"sensitivity\": " + Quote(figures.sensitivity) + ",\n"
+         "  \"powerRequired\": " + Quote(figures.powerRequired) + ",\n"
+         "  \"maxPower\": " + Quote(figures.maxPower) + ",\n"
+         "  \"tap\": " + Quote(figures.tap) + ",\n"
+         "  \"powerExceeded\": " + flag(powerExceeded) + ",\n"
+         "  \"tapExceeded\": " + flag(tapExceeded) + ",\n"
+         "  \"warning\": " + flag(powerExceeded || tapExceeded) + ",\n"
+         "  \"model\": " + Quote(std::string(model.name)) + ",\n"
+         "  \"deviation\": " + Quote(FormatResult(inputs.splDeviation)) + ",\n"
+         "  \"countX\": " + Quote(FormatResult(result.countX)) + ",\n"
+         "  \"countY\": " + Quote(FormatResult(result.countY)) + "\n"
+         "}\n";
 }
 
 std::string Usage() {
-  std::ostringstream out;
-  out << "Usage: hxplan [options] [--] CEILING,EAR,LENGTH,WIDTH,SPL\n"
-      << "       hxplan [options] [--] CEILING EAR LENGTH WIDTH SPL\n"
-      << "\n"
-      << "Plans a square grid of ceiling loudspeakers for a rectangular room, as the\n"
-      << "Planar Speaker Layout calculator does. Heights and lengths in feet, SPL in dB\n"
-      << "at ear level. Without values the default room 9,5,20,15,90 is planned.\n"
-      << "A value is read as the calculator reads a typed field: its number, sign\n"
-      << "dropped; text that is not a number reads as 0.\n"
-      << "\n"
-      << "Options:\n"
-      << "  --deviation D  allowed SPL deviation, +-D dB, a whole number 0 to 6 (default 3)\n"
-      << "  --model M      loudspeaker model by name (any case) or by row 0 to 6 (default 0)\n"
-      << "  --json         print the texts the calculator window shows, as one JSON object\n"
-      << "  --help         show this help\n"
-      << "  --version      show the version\n"
-      << "  --             end of options (for values that begin with a minus sign)\n"
-      << ProjectUsage() << "\n"
-      << "Models:\n";
+  std::string out =
+      "Usage: hxplan [options] [--] CEILING,EAR,LENGTH,WIDTH,SPL\n"
+      "       hxplan [options] [--] CEILING EAR LENGTH WIDTH SPL\n"
+      "\n"
+      "Plans a square grid of ceiling loudspeakers for a rectangular room, as the\n"
+      "Planar Speaker Layout calculator does. Heights and lengths in feet, SPL in dB\n"
+      "at ear level. Without values the default room 9,5,20,15,90 is planned.\n"
+      "A value is read as the calculator reads a typed field: its number, sign\n"
+      "dropped; text that is not a number reads as 0.\n"
+      "\n"
+      "Options:\n"
+      "  --deviation D  allowed SPL deviation, +-D dB, a whole number 0 to 6 (default 3)\n"
+      "  --model M      loudspeaker model by name (any case) or by row 0 to 6 (default 0)\n"
+      "  --json         print the texts the calculator window shows, as one JSON object\n"
+      "  --help         show this help\n"
+      "  --version      show the version\n"
+      "  --             end of options (for values that begin with a minus sign)\n";
+  out += ProjectUsage() + "\nModels:\n";
   for (int row = 0; row < kModelCount; ++row) {
     const LoudspeakerModel& model = kCatalogueRows[row];
-    out << "  " << row << "  " << model.name << " sensitivity " << Bare(model.sensitivity) << " dB, max power "
-        << Bare(model.maxPower) << " W, highest tap " << Bare(model.maxTap) << " W\n";
+    out += "  " + std::to_string(row) + "  " + std::string(model.name) + " sensitivity " + Bare(model.sensitivity) +
+           " dB, max power " + Bare(model.maxPower) + " W, highest tap " + Bare(model.maxTap) + " W\n";
   }
-  out << "\nExit status: 0 planned, 1 the plan could not be written, 2 bad use or a room\n"
-      << "that cannot be planned (ear level not below the ceiling).\n";
-  return out.str();
+  out +=
+      "\nExit status: 0 planned, 1 the plan could not be written, 2 bad use or a room\n"
+      "that cannot be planned (ear level not below the ceiling).\n";
+  return out;
 }
 
 int Run(const std::vector<std::string>& arguments, std::string& out, std::string& err) {

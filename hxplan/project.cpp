@@ -3,22 +3,19 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <unordered_map>
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
 #include "hxplan/drawing.h"
+#include "hxplan/file_system.h"
 
 namespace halvex::plan {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 enum Column { kRoom, kLength, kWidth, kEarLevel, kCeiling, kSpl, kDeviation, kModel, kZone, kColumnCount };
 constexpr std::array<std::string_view, kColumnCount> kColumnNames{"room", "length",    "width", "ear_level", "ceiling",
@@ -132,19 +129,18 @@ std::string SpacingText(float count, float spacing, bool metric) {
 std::string RoomLine(const RoomPlan& room, bool metric) {
   const LayoutResult& r = room.result;
   const RoomInputs& in = room.inputs;
-  const char* unit = LengthUnit(metric);
-  std::ostringstream out;
+  const std::string unit = LengthUnit(metric);
   // One line per room, whatever bytes its name holds.
-  out << Printable(room.name);
-  if (room.zone != room.name) out << " [" << Printable(room.zone) << "]";
-  out << ": " << LengthText(in.roomLength, metric) << " x " << LengthText(in.roomWidth, metric) << " " << unit << ", "
-      << AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric) << " " << AreaUnit(metric) << ", "
-      << Bare(r.countX) << " x " << Bare(r.countY) << " = " << Bare(r.totalCount) << " " << ModelName(in.modelIndex)
-      << ", spacing " << SpacingText(r.countX, r.spacingX, metric) << " x " << SpacingText(r.countY, r.spacingY, metric)
-      << " " << unit << ", first " << LengthText(static_cast<long double>(r.spacingX) / 2, metric) << " x "
-      << LengthText(static_cast<long double>(r.spacingY) / 2, metric) << " " << unit << " from the walls, "
-      << Bare(r.powerRequired) << " W each, tap " << Bare(r.tap) << " W, " << LimitWords(room) << "\n";
-  return out.str();
+  std::string out = Printable(room.name);
+  if (room.zone != room.name) out += " [" + Printable(room.zone) + "]";
+  out += ": " + LengthText(in.roomLength, metric) + " x " + LengthText(in.roomWidth, metric) + " " + unit + ", " +
+         AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric) + " " + AreaUnit(metric) + ", " +
+         Bare(r.countX) + " x " + Bare(r.countY) + " = " + Bare(r.totalCount) + " " + ModelName(in.modelIndex) +
+         ", spacing " + SpacingText(r.countX, r.spacingX, metric) + " x " + SpacingText(r.countY, r.spacingY, metric) +
+         " " + unit + ", first " + LengthText(static_cast<long double>(r.spacingX) / 2, metric) + " x " +
+         LengthText(static_cast<long double>(r.spacingY) / 2, metric) + " " + unit + " from the walls, " +
+         Bare(r.powerRequired) + " W each, tap " + Bare(r.tap) + " W, " + LimitWords(room) + "\n";
+  return out;
 }
 
 }  // namespace
@@ -348,109 +344,110 @@ ProjectTotals ComputeTotals(const Project& project, int lineVolts) {
 
 std::string ProjectText(const Project& project, const ProjectTotals& totals, const Options& options) {
   const bool metric = options.metric;
-  std::ostringstream out;
-  out << "Project           " << (options.projectFile.empty() ? "command line" : options.projectFile) << ": "
-      << project.rooms.size() << (project.rooms.size() == 1 ? " room" : " rooms") << " planned";
-  if (!project.errors.empty()) out << ", " << project.errors.size() << " not (see the messages)";
-  out << "\n";
-  out << "Line              " << options.lineVolts << " V (" << Bare(LineVoltage(options.lineVolts))
-      << " V); amplifier = sum of taps / " << Bare(kAmplifierLoading) << ", load = V² / sum of taps\n";
+  std::string out = "Project           " + (options.projectFile.empty() ? "command line" : options.projectFile) + ": " +
+                    std::to_string(project.rooms.size()) + (project.rooms.size() == 1 ? " room" : " rooms") +
+                    " planned";
+  if (!project.errors.empty()) out += ", " + std::to_string(project.errors.size()) + " not (see the messages)";
+  out += "\n";
+  out += "Line              " + std::to_string(options.lineVolts) + " V (" + Bare(LineVoltage(options.lineVolts)) +
+         " V); amplifier = sum of taps / " + Bare(kAmplifierLoading) + ", load = V² / sum of taps\n";
   if (metric) {
-    out << "Units             metres and m², converted to feet for the calculation (1 ft = " << Bare(kMetresPerFoot)
-        << " m)\n";
+    out += "Units             metres and m², converted to feet for the calculation (1 ft = " + Bare(kMetresPerFoot) +
+           " m)\n";
   } else {
-    out << "Units             feet and ft²\n";
+    out += "Units             feet and ft²\n";
   }
-  out << "\n";
+  out += "\n";
   for (const RoomPlan& room : project.rooms) {
-    out << RoomLine(room, metric);
-    if (options.coverage) out << "    coverage " << CoverageText(room.coverage, room.inputs) << "\n";
+    out += RoomLine(room, metric);
+    if (options.coverage) out += "    coverage " + CoverageText(room.coverage, room.inputs) + "\n";
   }
-  out << "\nLoudspeakers per model\n";
+  out += "\nLoudspeakers per model\n";
   for (const ModelTotal& model : totals.models) {
-    out << "  " << ModelRow(model.modelIndex).name << " " << Bare(model.loudspeakers) << "\n";
+    out += "  " + std::string(ModelRow(model.modelIndex).name) + " " + Bare(model.loudspeakers) + "\n";
   }
-  out << "\nZones\n";
+  out += "\nZones\n";
   for (const ZoneTotal& zone : totals.zones) {
-    out << "  " << Printable(zone.zone) << ": " << zone.rooms << (zone.rooms == 1 ? " room, " : " rooms, ")
-        << Loudspeakers(zone.loudspeakers) << ", taps " << Bare(zone.tapSum) << " W, amplifier " << Bare(zone.amplifier)
-        << " W, load " << (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
-    if (zone.withoutTap > 0) out << ", " << Loudspeakers(zone.withoutTap) << " without a tap";
-    out << "\n";
+    out += "  " + Printable(zone.zone) + ": " + std::to_string(zone.rooms) + (zone.rooms == 1 ? " room, " : " rooms, ") +
+           Loudspeakers(zone.loudspeakers) + ", taps " + Bare(zone.tapSum) + " W, amplifier " + Bare(zone.amplifier) +
+           " W, load " + (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
+    if (zone.withoutTap > 0) out += ", " + Loudspeakers(zone.withoutTap) + " without a tap";
+    out += "\n";
   }
-  out << "\nTotal             " << Loudspeakers(totals.loudspeakers) << ", taps " << Bare(totals.tapSum) << " W\n";
-  return out.str();
+  out += "\nTotal             " + Loudspeakers(totals.loudspeakers) + ", taps " + Bare(totals.tapSum) + " W\n";
+  return out;
 }
 
 std::string ProjectJson(const Project& project, const ProjectTotals& totals, const Options& options) {
   const bool metric = options.metric;
   auto length = [metric](long double feet) { return JsonNumber(LengthText(feet, metric)); };
-  auto flag = [](bool value) { return value ? "true" : "false"; };
-  std::ostringstream out;
-  out << "{\n  \"file\": " << (options.projectFile.empty() ? "null" : Quote(options.projectFile)) << ",\n"
-      << "  \"units\": " << Quote(LengthUnit(metric)) << ",\n"
-      << "  \"lineVoltage\": " << JsonNumber(LineVoltage(options.lineVolts)) << ",\n"
-      << "  \"rooms\": [";
+  auto flag = [](bool value) { return std::string(value ? "true" : "false"); };
+  std::string out = "{\n  \"file\": " + (options.projectFile.empty() ? "null" : Quote(options.projectFile)) + ",\n";
+  out += "  \"units\": " + Quote(LengthUnit(metric)) + ",\n";
+  out += "  \"lineVoltage\": " + JsonNumber(LineVoltage(options.lineVolts)) + ",\n";
+  out += "  \"rooms\": [";
   const char* separator = "\n";
   for (const RoomPlan& room : project.rooms) {
     const RoomInputs& in = room.inputs;
     const LayoutResult& r = room.result;
     const LoudspeakerModel& model = ModelRow(in.modelIndex);
     auto spacing = [&](float count, float value) { return MoreThanOne(count) ? length(value) : "null"; };
-    out << separator << "    {\"line\": " << room.line << ", \"room\": " << Quote(room.name)
-        << ", \"zone\": " << Quote(room.zone) << ", \"model\": " << Quote(ModelName(in.modelIndex))
-        << ", \"length\": " << length(in.roomLength) << ", \"width\": " << length(in.roomWidth)
-        << ", \"area\": " << JsonNumber(AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric))
-        << ", \"earLevel\": " << length(in.earLevel) << ", \"ceiling\": " << length(in.ceilingHeight)
-        << ", \"spl\": " << JsonNumber(in.targetSpl) << ", \"deviation\": " << JsonNumber(in.splDeviation)
-        << ", \"countX\": " << JsonNumber(r.countX) << ", \"countY\": " << JsonNumber(r.countY)
-        << ", \"totalCount\": " << JsonNumber(r.totalCount) << ", \"spacingX\": " << spacing(r.countX, r.spacingX)
-        << ", \"spacingY\": " << spacing(r.countY, r.spacingY)
-        << ", \"firstX\": " << length(static_cast<long double>(r.spacingX) / 2)
-        << ", \"firstY\": " << length(static_cast<long double>(r.spacingY) / 2)
-        << ", \"nominalSpacing\": " << length(r.nominalSpacing)
-        << ", \"powerRequired\": " << JsonNumber(r.powerRequired) << ", \"tap\": " << JsonNumber(r.tap)
-        << ", \"powerExceeded\": " << flag(PowerExceeded(r, model))
-        << ", \"tapExceeded\": " << flag(TapExceeded(r, model)) << ", \"noTap\": " << flag(r.tap == 0);
+    out += separator;
+    out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
+           ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(ModelName(in.modelIndex)) +
+           ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
+           ", \"area\": " + JsonNumber(AreaText(static_cast<long double>(in.roomLength) * in.roomWidth, metric)) +
+           ", \"earLevel\": " + length(in.earLevel) + ", \"ceiling\": " + length(in.ceilingHeight) +
+           ", \"spl\": " + JsonNumber(in.targetSpl) + ", \"deviation\": " + JsonNumber(in.splDeviation) +
+           ", \"countX\": " + JsonNumber(r.countX) + ", \"countY\": " + JsonNumber(r.countY) +
+           ", \"totalCount\": " + JsonNumber(r.totalCount) + ", \"spacingX\": " + spacing(r.countX, r.spacingX) +
+           ", \"spacingY\": " + spacing(r.countY, r.spacingY) +
+           ", \"firstX\": " + length(static_cast<long double>(r.spacingX) / 2) +
+           ", \"firstY\": " + length(static_cast<long double>(r.spacingY) / 2) +
+           ", \"nominalSpacing\": " + length(r.nominalSpacing) + ", \"powerRequired\": " + JsonNumber(r.powerRequired) +
+           ", \"tap\": " + JsonNumber(r.tap) + ", \"powerExceeded\": " + flag(PowerExceeded(r, model)) +
+           ", \"tapExceeded\": " + flag(TapExceeded(r, model)) + ", \"noTap\": " + flag(r.tap == 0);
     if (options.coverage) {
       const CoverageSummary& c = room.coverage;
       if (c.computed) {
-        out << ", \"coverage\": {\"min\": " << JsonNumber(DecibelText(c.min))
-            << ", \"max\": " << JsonNumber(DecibelText(c.max)) << ", \"share\": " << JsonNumber(PercentText(c.share))
-            << "}";
+        out += ", \"coverage\": {\"min\": " + JsonNumber(DecibelText(c.min)) +
+               ", \"max\": " + JsonNumber(DecibelText(c.max)) + ", \"share\": " + JsonNumber(PercentText(c.share)) +
+               "}";
       } else {
-        out << ", \"coverage\": {\"reason\": " << Quote(c.reason) << "}";
+        out += ", \"coverage\": {\"reason\": " + Quote(c.reason) + "}";
       }
     }
-    out << "}";
+    out += "}";
     separator = ",\n";
   }
-  out << "\n  ],\n  \"models\": [";
+  out += "\n  ],\n  \"models\": [";
   separator = "\n";
   for (const ModelTotal& model : totals.models) {
-    out << separator << "    {\"model\": " << Quote(ModelName(model.modelIndex))
-        << ", \"loudspeakers\": " << JsonNumber(model.loudspeakers) << "}";
+    out += separator;
+    out += "    {\"model\": " + Quote(ModelName(model.modelIndex)) +
+           ", \"loudspeakers\": " + JsonNumber(model.loudspeakers) + "}";
     separator = ",\n";
   }
-  out << "\n  ],\n  \"zones\": [";
+  out += "\n  ],\n  \"zones\": [";
   separator = "\n";
   for (const ZoneTotal& zone : totals.zones) {
-    out << separator << "    {\"zone\": " << Quote(zone.zone) << ", \"rooms\": " << zone.rooms
-        << ", \"loudspeakers\": " << JsonNumber(zone.loudspeakers)
-        << ", \"withoutTap\": " << JsonNumber(zone.withoutTap) << ", \"tapSum\": " << JsonNumber(zone.tapSum)
-        << ", \"amplifier\": " << JsonNumber(zone.amplifier)
-        << ", \"impedance\": " << (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) << "}";
+    out += separator;
+    out += "    {\"zone\": " + Quote(zone.zone) + ", \"rooms\": " + std::to_string(zone.rooms) +
+           ", \"loudspeakers\": " + JsonNumber(zone.loudspeakers) + ", \"withoutTap\": " + JsonNumber(zone.withoutTap) +
+           ", \"tapSum\": " + JsonNumber(zone.tapSum) + ", \"amplifier\": " + JsonNumber(zone.amplifier) +
+           ", \"impedance\": " + (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) + "}";
     separator = ",\n";
   }
-  out << "\n  ],\n  \"loudspeakers\": " << JsonNumber(totals.loudspeakers)
-      << ",\n  \"tapSum\": " << JsonNumber(totals.tapSum) << ",\n  \"errors\": [";
+  out += "\n  ],\n  \"loudspeakers\": " + JsonNumber(totals.loudspeakers) +
+         ",\n  \"tapSum\": " + JsonNumber(totals.tapSum) + ",\n  \"errors\": [";
   separator = "\n";
   for (const RowError& e : project.errors) {
-    out << separator << "    {\"line\": " << e.line << ", \"reason\": " << Quote(e.reason) << "}";
+    out += separator;
+    out += "    {\"line\": " + std::to_string(e.line) + ", \"reason\": " + Quote(e.reason) + "}";
     separator = ",\n";
   }
-  out << "\n  ]\n}\n";
-  return out.str();
+  out += "\n  ]\n}\n";
+  return out;
 }
 
 bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& i, Options& options, bool& matched,
@@ -554,27 +551,31 @@ namespace {
 // Reads in pieces rather than by the file's size, so that pipes and
 // /dev/stdin work too, and stops once the text is too large for a project.
 bool ReadFileText(const std::string& path, std::string& text, std::string& error) {
-  std::error_code failure;
-  if (fs::is_directory(path, failure)) {
+  if (IsDirectory(path)) {
     error = Printable(path) + " is a directory, not a project file";
     return false;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
     error = "cannot open " + Printable(path) + ": " + std::strerror(errno);
     return false;
   }
   char buffer[1 << 16];
-  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(file.gcount()));
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    text.append(buffer, got);
     if (text.size() > kMaxProjectBytes) {
+      std::fclose(file);
       error = Printable(path) + " is too large for a project (more than " + std::to_string(kMaxProjectBytes >> 20) +
               " MiB)";
       return false;
     }
   }
-  if (file.bad()) {
-    error = "cannot read " + Printable(path) + ": " + std::strerror(errno);
+  const bool failed = std::ferror(file) != 0;
+  const int readError = errno;
+  std::fclose(file);
+  if (failed) {
+    error = "cannot read " + Printable(path) + ": " + std::strerror(readError);
     return false;
   }
   return true;
@@ -601,12 +602,16 @@ bool CommandLineProject(const Options& options, Project& project, std::string& e
   return true;
 }
 
-bool WriteText(const fs::path& path, const std::string& text, std::string& error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  if (!file) {
-    error = "cannot write " + Printable(path.string()) + ": " + std::strerror(errno);
+bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  int writeError = errno;
+  if (file != nullptr && std::fclose(file) != 0 && written) {
+    written = false;
+    writeError = errno;
+  }
+  if (!written) {
+    error = "cannot write " + Printable(path) + ": " + std::strerror(writeError);
     return false;
   }
   return true;
@@ -646,11 +651,10 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
   std::set<std::string> used;
   bool drawing = !options.svgDir.empty();
   if (drawing) {
-    std::error_code failure;
-    fs::create_directories(options.svgDir, failure);
-    if (!fs::is_directory(options.svgDir)) {
+    const int failure = MakeDirectories(options.svgDir);
+    if (!IsDirectory(options.svgDir)) {
       err += "hxplan: cannot make the directory " + Printable(options.svgDir) + ": " +
-             (failure ? failure.message() : std::string("a file of that name is in the way")) + "\n";
+             (failure != 0 ? std::strerror(failure) : "a file of that name is in the way") + "\n";
       status = 1;
       drawing = false;
     }
@@ -662,7 +666,7 @@ int RunProject(const Options& options, std::string& out, std::string& err) {
       room.coverage = map.summary;
     }
     if (!drawing) continue;
-    const fs::path path = fs::path(options.svgDir) / (FileNameFor(room.name, used) + ".svg");
+    const std::string path = PathIn(options.svgDir, FileNameFor(room.name, used) + ".svg");
     if (!WriteText(path, RoomSvg(room, options.metric, options.lineVolts, options.coverage ? &map : nullptr), error)) {
       err += "hxplan: " + error + "\n";
       status = 1;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "launcher/search_path.h"
+
 extern char** environ;
 
 namespace halvex::launcher {
@@ -35,13 +37,7 @@ std::string FindProgram(std::string_view name, std::string_view ownDirectory, st
                         int& error) {
   std::vector<std::string_view> directories;
   if (!ownDirectory.empty()) directories.push_back(ownDirectory);
-  while (!searchPath.empty()) {
-    const std::size_t colon = searchPath.find(':');
-    const std::string_view entry = searchPath.substr(0, colon);
-    if (!entry.empty()) directories.push_back(entry);
-    if (colon == std::string_view::npos) break;
-    searchPath.remove_prefix(colon + 1);
-  }
+  for (std::string_view entry : SplitSearchPath(searchPath, kSearchPathSeparator)) directories.push_back(entry);
   // As the shell does: a match that cannot be run is remembered, and the
   // search goes on in case a later directory holds one that can.
   error = ENOENT;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "launcher/program_start.h"
+#include "launcher/search_path.h"
 
 namespace halvex::launcher {
 
@@ -54,13 +55,7 @@ std::string FindProgram(std::string_view name, std::string_view ownDirectory, st
                         int& error) {
   std::vector<std::string_view> directories;
   if (!ownDirectory.empty()) directories.push_back(ownDirectory);
-  while (!searchPath.empty()) {
-    const std::size_t semicolon = searchPath.find(';');
-    const std::string_view entry = searchPath.substr(0, semicolon);
-    if (!entry.empty()) directories.push_back(entry);
-    if (semicolon == std::string_view::npos) break;
-    searchPath.remove_prefix(semicolon + 1);
-  }
+  for (std::string_view entry : SplitSearchPath(searchPath, kSearchPathSeparator)) directories.push_back(entry);
   for (std::string_view directory : directories) {
     std::string path = JoinPath(directory, name);
     if (IsFile(path)) {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "hxplan/file_system.h"
 #include "hxplan/tests/run_outcome.h"
 
 namespace halvex::plan {
@@ -195,6 +197,32 @@ TEST_F(ProjectFile, FilesThatAreNoProject) {
   const Outcome line = RunWith({"--line", "110"});
   EXPECT_EQ(line.status, 2);
   EXPECT_TRUE(Has(line.err, "line must be 70 or 100")) << line.err;
+}
+
+TEST_F(ProjectFile, DrawingDirectoriesAreMadeAsDeepAsNeeded) {
+  const std::string base = dir_.string(), file = Write("", "file");
+  const struct {
+    std::string path;
+    int error;
+  } rows[] = {
+      {base + "/a/b/c", 0},
+      {base + "/a/b/c", 0},  // already there
+      {base + "/d//e/", 0},
+      {file, ENOTDIR},
+      {file + "/below", ENOTDIR},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    EXPECT_EQ(MakeDirectories(row.path), row.error);
+    EXPECT_EQ(IsDirectory(row.path), row.error == 0);
+  }
+#ifdef _WIN32
+  const char* separator = "\\";
+#else
+  const char* separator = "/";
+#endif
+  EXPECT_EQ(PathIn("plans", "a.svg"), std::string("plans") + separator + "a.svg");
+  EXPECT_EQ(PathIn("plans/", "a.svg"), "plans/a.svg");
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+#include "launcher/search_path.h"
+
+namespace halvex::launcher {
+
+std::vector<std::string_view> SplitSearchPath(std::string_view searchPath, char separator) {
+  std::vector<std::string_view> directories;
+  while (!searchPath.empty()) {
+    const std::size_t end = searchPath.find(separator);
+    const std::string_view entry = searchPath.substr(0, end);
+    if (!entry.empty()) directories.push_back(entry);
+    if (end == std::string_view::npos) break;
+    searchPath.remove_prefix(end + 1);
+  }
+  return directories;
+}
+
+}  // namespace halvex::launcher

@@ -1,0 +1,21 @@
+// The directories of a search path such as PATH, for finding a calculator.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace halvex::launcher {
+
+#ifdef _WIN32
+inline constexpr char kSearchPathSeparator = ';';
+#else
+inline constexpr char kSearchPathSeparator = ':';
+#endif
+
+// The entries of `searchPath` between `separator`s, in order. Empty entries
+// are dropped: the current directory is searched only where the path names
+// it, never for an empty entry.
+//   SplitSearchPath("/usr/bin::/bin:", ':') == {"/usr/bin", "/bin"}
+std::vector<std::string_view> SplitSearchPath(std::string_view searchPath, char separator);
+
+}  // namespace halvex::launcher
