@@ -13,10 +13,12 @@
 
 namespace halvex::ui::testing {
 
-enum class Key { Tab, BackTab, Backspace, Delete, Enter, Escape, Down, Up, End, Home, SelectAll, Undo };
+enum class Key { Tab, BackTab, Backspace, Delete, Enter, Escape, Down, Up, End, Home, SelectAll, Undo, F4 };
 
 void Type(Window* window, int id, std::string_view text);
 void Press(Window* window, int id, Key key);
+// A letter with Alt held down; returns once a button it names has been clicked.
+void TypeWithAlt(Window* window, int id, char letter);
 void Focus(Window* window, int id);  // as a click into the control gives it
 void Click(Window* window, int id);
 // Chooses a list entry as a user does: the selection changes, then the list closes.
@@ -44,6 +46,11 @@ Rect PictureSize(Window* window, int id);
 bool IsWordWrapped(Window* window, int id);
 int ListCount(Window* window, int id);
 std::string ListEntry(Window* window, int id, int index);
+// Whether a list's drop-down part is open.
+bool IsListOpen(Window* window, int id);
+// Whether a list's edit part shows its text from the first letter, not
+// scrolled to the left.
+bool ShowsFromFirstLetter(Window* window, int id);
 std::string WindowTitle(Window* window);
 bool HasCloseButton(Window* window);
 // Ids in the order Tab moves through them, from the first focusable control.

@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -26,13 +27,14 @@ QWidget* WidgetOf(Window* window, int id) {
   return control == nullptr ? nullptr : control->widget;
 }
 
-// Key events go where the keyboard would send them: a list's edit part.
+// Key events go where the keyboard would send them: to an open drop-down
+// list while one is open, otherwise to the control (a list passes them on to
+// its edit part).
 QWidget* KeyTarget(Window* window, int id) {
-  QWidget* widget = WidgetOf(window, id);
-  if (auto* combo = qobject_cast<QComboBox*>(widget); combo != nullptr && combo->lineEdit() != nullptr) {
-    return combo->lineEdit();
+  if (QWidget* popup = QApplication::activePopupWidget()) {
+    return popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
   }
-  return widget;
+  return WidgetOf(window, id);
 }
 
 }  // namespace
@@ -55,11 +57,17 @@ void Press(Window* window, int id, Key key) {
       {Key::Down, Qt::Key_Down, Qt::NoModifier},         {Key::Up, Qt::Key_Up, Qt::NoModifier},
       {Key::End, Qt::Key_End, Qt::NoModifier},           {Key::Home, Qt::Key_Home, Qt::NoModifier},
       {Key::SelectAll, Qt::Key_A, Qt::ControlModifier}, {Key::Undo, Qt::Key_Z, Qt::ControlModifier},
+      {Key::F4, Qt::Key_F4, Qt::NoModifier},
   };
   for (const KeyStroke& stroke : kKeys) {
     if (stroke.key == key) QTest::keyClick(target, stroke.qtKey, stroke.modifiers);
   }
   QCoreApplication::processEvents();
+}
+
+void TypeWithAlt(Window* window, int id, char letter) {
+  QTest::keyClick(KeyTarget(window, id), letter, Qt::AltModifier);
+  QTest::qWait(250);  // a mnemonic shows its button pressed a moment, then clicks it
 }
 
 void Focus(Window* window, int id) {
@@ -162,6 +170,34 @@ int ListCount(Window* window, int id) {
 std::string ListEntry(Window* window, int id, int index) {
   auto* combo = qobject_cast<QComboBox*>(WidgetOf(window, id));
   return combo == nullptr ? std::string() : combo->itemText(index).toStdString();
+}
+
+bool IsListOpen(Window* window, int id) {
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(window, id));
+  return combo != nullptr && combo->view()->isVisible();
+}
+
+bool ShowsFromFirstLetter(Window* window, int id) {
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(window, id));
+  QLineEdit* edit = combo == nullptr ? nullptr : combo->lineEdit();
+  if (edit == nullptr) return false;
+  // Where the first letter is drawn: the cursor's place on screen less the
+  // width of the text before it, once painted (painting scrolls the text)...
+  auto firstLetter = [](QLineEdit* e) {
+    e->grab();
+    const QRect cursor = e->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    return cursor.x() - e->fontMetrics().horizontalAdvance(e->text().left(e->cursorPosition()));
+  };
+  // ...compared with the same field showing the same text unscrolled.
+  QLineEdit unscrolled;
+  unscrolled.setFrame(edit->hasFrame());
+  unscrolled.setFont(edit->font());
+  unscrolled.setTextMargins(edit->textMargins());
+  unscrolled.setAlignment(edit->alignment());
+  unscrolled.resize(edit->size());
+  unscrolled.setText(edit->text());
+  unscrolled.setCursorPosition(0);
+  return firstLetter(edit) >= firstLetter(&unscrolled);
 }
 
 std::string WindowTitle(Window* window) { return window->dialog->windowTitle().toStdString(); }

@@ -151,9 +151,29 @@ std::string BigEndian(unsigned long value) {
 
 }  // namespace
 
+// Each character passes the dialog manager, as typed ones do: on a control
+// that takes no typing, a letter is a mnemonic.
 void Type(Window* window, int id, std::string_view text) {
   HWND target = KeyTarget(window, id);
-  for (char c : text) ::SendMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+  for (char c : text) {
+    MSG typed{target, WM_CHAR, static_cast<unsigned char>(c), 1, 0, {}};
+    Handle(typed);
+    Pump();
+  }
+}
+
+// The keyboard sends a letter with Alt as a system key, which the loop
+// translates into the system character that the dialog manager looks up
+// among the mnemonics.
+void TypeWithAlt(Window* window, int id, char letter) {
+  HWND target = KeyTarget(window, id);
+  const auto virtualKey = static_cast<WPARAM>(::VkKeyScanA(letter) & 0xFF);
+  constexpr LPARAM kAltHeld = 1 << 29;
+  MSG down{target, WM_SYSKEYDOWN, virtualKey, kAltHeld | 1, 0, {}};
+  Handle(down);
+  Pump();
+  MSG up{target, WM_SYSKEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u) | kAltHeld, 0, {}};
+  Handle(up);
   Pump();
 }
 
@@ -194,6 +214,9 @@ void Press(Window* window, int id, Key key) {
       break;
     case Key::Undo:
       ::SendMessageA(target, EM_UNDO, 0, 0);
+      break;
+    case Key::F4:
+      KeyStroke(target, VK_F4);
       break;
   }
   Pump();
@@ -307,6 +330,20 @@ bool IsWordWrapped(Window* window, int id) {
 int ListCount(Window* window, int id) {
   HWND hwnd = HandleOf(window, id);
   return hwnd == nullptr ? 0 : static_cast<int>(::SendMessageA(hwnd, CB_GETCOUNT, 0, 0));
+}
+
+bool IsListOpen(Window* window, int id) {
+  HWND hwnd = HandleOf(window, id);
+  return hwnd != nullptr && ::SendMessageA(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+// The first letter sits at the left margin unless the text is scrolled.
+bool ShowsFromFirstLetter(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Combo) return false;
+  HWND edit = KeyTarget(window, id);
+  const auto position = static_cast<DWORD>(::SendMessageA(edit, EM_POSFROMCHAR, 0, 0));
+  return static_cast<short>(LOWORD(position)) >= 0;
 }
 
 std::string ListEntry(Window* window, int id, int index) {

@@ -1,4 +1,5 @@
 // The window layer on Qt Widgets.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -113,8 +114,39 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
       event->accept();
       return;
     default:
+      // A letter on a button, which takes no typing, is that letter's
+      // mnemonic even without Alt: "o" presses "&Ok".
+      if (qobject_cast<QAbstractButton*>(focusWidget()) != nullptr && PressMnemonic(event)) {
+        event->accept();
+        return;
+      }
       QDialog::keyPressEvent(event);
   }
+}
+
+bool Dialog::PressMnemonic(const QKeyEvent* event) {
+  if ((event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) return false;
+  const QString typed = event->text();
+  if (typed.size() != 1 || !typed.front().isLetterOrNumber()) return false;
+  for (int id : owner_->order) {
+    auto* button = qobject_cast<QPushButton*>(owner_->controls[id].widget);
+    if (button == nullptr || !button->isVisible() || !button->isEnabled()) continue;
+    const QString text = button->text();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+      if (text[i] != QLatin1Char('&')) continue;
+      if (text[i + 1] == QLatin1Char('&')) {
+        ++i;  // "&&" shows an ampersand
+        continue;
+      }
+      if (text[i + 1].toCaseFolded() == typed.front().toCaseFolded()) {
+        button->setFocus(Qt::ShortcutFocusReason);
+        button->click();
+        return true;
+      }
+      break;
+    }
+  }
+  return false;
 }
 
 bool Dialog::event(QEvent* event) {
@@ -135,10 +167,41 @@ void ComboBox::showPopup() {
 
 void ComboBox::hidePopup() {
   QComboBox::hidePopup();
+  ShowFromFirstLetter();
   if (!open_) return;  // the toolkit also hides a list that never dropped down
   open_ = false;
   Deliver(owner_, kWmCommand, id_, kCbnCloseUp, 0);
 }
+
+void ComboBox::focusInEvent(QFocusEvent* event) {
+  QComboBox::focusInEvent(event);
+  ShowFromFirstLetter();
+}
+
+void ComboBox::ShowFromFirstLetter() {
+  // Entries end in blanks ("MW3018K  "): with the cursor after them, the edit
+  // part scrolls the first letter out of sight. Keep the cursor at the start,
+  // and a selection of the whole text too, running backwards to it.
+  QLineEdit* edit = lineEdit();
+  if (edit == nullptr) return;
+  const int length = static_cast<int>(edit->text().size());
+  if (edit->hasSelectedText() && edit->selectedText().size() == length) {
+    edit->setSelection(length, -length);
+  } else {
+    edit->setCursorPosition(0);
+  }
+}
+
+namespace {
+
+// A letter typed with Alt held down (not AltGr, which reaches us as a
+// character of its own) is a mnemonic: it presses a button or is dropped.
+bool IsMnemonicKey(const QKeyEvent* key) {
+  const Qt::KeyboardModifiers held = key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+  return held == Qt::AltModifier && !key->text().isEmpty() && key->text().front().isPrint();
+}
+
+}  // namespace
 
 // Focus and click notifications come from an event filter on the controls.
 class ControlEvents : public QObject {
@@ -147,6 +210,8 @@ class ControlEvents : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    // Alt with a letter that no button claimed inserts nothing.
+    if (event->type() == QEvent::KeyPress && IsMnemonicKey(static_cast<QKeyEvent*>(event))) return true;
     if (event->type() == QEvent::FocusIn && focusCode_ >= 0) {
       // Focus that only returns with the window or from the list's own
       // drop-down is not a new focus on the control.
@@ -249,10 +314,16 @@ QWidget* CreateControl(Window* window, const ControlRow& row) {
       auto* combo = new ComboBox(window, row.id, parent);
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);
+      // Only a chosen entry counts: the edit part takes no typing, and
+      // nothing completes or selects an entry from typed letters, so it
+      // never shows a value other than the one in use.
+      combo->setCompleter(nullptr);
+      combo->lineEdit()->setReadOnly(true);
       combo->setMaxVisibleItems(10);
       combo->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
       const int id = row.id;
-      QObject::connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), combo, [window, id] {
+      QObject::connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), combo, [window, id, combo] {
+        combo->ShowFromFirstLetter();
         if (window->settingText == 0) Deliver(window, kWmCommand, id, kCbnSelChange, 0);
       });
       combo->installEventFilter(new ControlEvents(window, id, kCbnSetFocus));

@@ -26,15 +26,22 @@ class Dialog : public QDialog {
   bool event(QEvent* event) override;
 
  private:
+  bool PressMnemonic(const QKeyEvent* event);
+
   Window* owner_;
 };
 
-// A drop-down list that reports its list opening and closing.
+// A drop-down list that reports its list opening and closing. Its edit part
+// only ever shows the selected entry, from the entry's first letter.
 class ComboBox : public QComboBox {
  public:
   ComboBox(Window* owner, int id, QWidget* parent);
   void showPopup() override;
   void hidePopup() override;
+  void ShowFromFirstLetter();
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   Window* owner_;

@@ -130,7 +130,16 @@ Control* ControlOf(Window* window, HWND hwnd) {
 
 INT_PTR ColorStatic(Window* window, HDC dc, HWND hwnd) {
   Control* control = ControlOf(window, hwnd);
-  if (control == nullptr || !control->colored) return FALSE;
+  if (control == nullptr) {
+    // A list's edit part takes no typing, which would grey it as a static;
+    // it keeps the colours of a field.
+    const Control* owner = ControlOf(window, ::GetParent(hwnd));
+    if (owner == nullptr || owner->kind != ControlKind::Combo) return FALSE;
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_WINDOW));
+  }
+  if (!control->colored) return FALSE;
   const Color text = control->textColor;
   ::SetTextColor(dc, RGB(text.red, text.green, text.blue));
   if (control->background) {
@@ -274,6 +283,15 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
     control.text = item.text;
     control.hwnd = ::GetDlgItem(window->hwnd, item.id);
     window->order.push_back(item.id);
+    if (item.kind == ControlKind::Combo) {
+      // Only a chosen entry counts: typed text would show a value other
+      // than the one in use.
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      if (::GetComboBoxInfo(control.hwnd, &info) && info.hwndItem != nullptr) {
+        ::SendMessageA(info.hwndItem, EM_SETREADONLY, TRUE, 0);
+      }
+    }
     if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
   }
   return window;

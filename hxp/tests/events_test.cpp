@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "common/number_text.h"
 #include "hxp/calculator_state.h"
 #include "calculator_fixture.h"
 
@@ -117,6 +118,68 @@ TEST_F(CalculatorTest, ChoosingAModelShowsItsFigures) {
   EXPECT_EQ(Text(kMaxPower), " 75");
   EXPECT_EQ(Text(kPowerRequired), " 1.1");
   EXPECT_EQ(Text(kTap), " 1");
+}
+
+// Keys in a list: typed text never picks an entry, and the edit part shows
+// the entry that the calculation uses, from its first letter. The rows run in
+// turn on one window.
+TEST_F(CalculatorTest, ListsShowOnlyTheEntryInUse) {
+  StartShown();
+  const struct {
+    const char* name;
+    int list;
+    void (*keys)(ui::Window* window, int list);
+    const char* selected;
+  } rows[] = {
+      {"letters and Tab", kModelList, [](ui::Window* w, int l) { t::Type(w, l, "m"); t::Press(w, l, t::Key::Tab); },
+       "NV40     "},
+      {"letters and Enter", kModelList, [](ui::Window* w, int l) { t::Type(w, l, "MW"); t::Press(w, l, t::Key::Enter); },
+       "NV40     "},
+      {"a listed value and Enter", kDeviationList,
+       [](ui::Window* w, int l) { t::Type(w, l, " 0"); t::Press(w, l, t::Key::Enter); }, " 3"},
+      {"text matching nothing", kDeviationList,
+       [](ui::Window* w, int l) { t::Type(w, l, "9x"); t::Press(w, l, t::Key::Tab); }, " 3"},
+      {"open, search, Escape", kModelList,
+       [](ui::Window* w, int l) {
+         t::Press(w, l, t::Key::F4);
+         EXPECT_TRUE(t::IsListOpen(w, l));
+         t::Type(w, l, "m");
+         t::Press(w, l, t::Key::Escape);
+       },
+       "NV40     "},
+      {"open, move down, Enter", kModelList,
+       [](ui::Window* w, int l) {
+         t::Press(w, l, t::Key::F4);
+         EXPECT_TRUE(t::IsListOpen(w, l));
+         for (int i = 0; i < 4; ++i) t::Press(w, l, t::Key::Down);
+         t::Press(w, l, t::Key::Enter);
+       },
+       "MW3018K  "},
+      {"arrow down", kDeviationList, [](ui::Window* w, int l) { t::Press(w, l, t::Key::Down); }, " 4"},
+      {"tabbed into", kModelList,
+       [](ui::Window* w, int) {
+         t::Focus(w, kCeilingHeight);
+         t::Press(w, kCeilingHeight, t::Key::Tab);
+         t::Press(w, kDeviationList, t::Key::Tab);
+       },
+       "MW3018K  "},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    t::Focus(window_, row.list);
+    row.keys(window_, row.list);
+    t::ProcessEvents();
+    EXPECT_FALSE(t::IsListOpen(window_, row.list));
+    EXPECT_EQ(ui::SelectedEntryText(window_, row.list), row.selected);
+    for (int list : {kModelList, kDeviationList}) {
+      SCOPED_TRACE(list);
+      EXPECT_EQ(t::ShownText(window_, list), ui::SelectedEntryText(window_, list));
+      EXPECT_TRUE(t::ShowsFromFirstLetter(window_, list));
+    }
+    EXPECT_EQ(t::ListEntry(window_, kModelList, static_cast<int>(room.modelIndex)),
+              ui::SelectedEntryText(window_, kModelList));
+    EXPECT_EQ(FormatNumber(room.splDeviation, 7, true), ui::SelectedEntryText(window_, kDeviationList));
+  }
 }
 
 TEST_F(CalculatorTest, ChoosingADeviationRecalculatesTheGrid) {

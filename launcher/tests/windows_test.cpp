@@ -131,6 +131,8 @@ TEST(NoticeFlow, OkOrTheCloseCommandEndItEscapeAndTypingDoNot) {
       {"click on Ok", [](ui::Window* w) { t::Click(w, kOkButton); }},
       {"Enter on Ok", [](ui::Window* w) { t::Press(w, kOkButton, t::Key::Enter); }},
       {"close command", [](ui::Window* w) { t::RequestClose(w); }},
+      {"the letter o", [](ui::Window* w) { t::Type(w, kOkButton, "o"); }},
+      {"Alt+O", [](ui::Window* w) { t::TypeWithAlt(w, kOkButton, 'o'); }},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -143,6 +145,7 @@ TEST(NoticeFlow, OkOrTheCloseCommandEndItEscapeAndTypingDoNot) {
       }
       t::Focus(noticeWindow, kOkButton);
       t::Press(noticeWindow, kOkButton, t::Key::Escape);
+      t::Type(noticeWindow, kOkButton, "x");
       t::ProcessEvents();
       survivedEscape = t::ActiveModalWindow() == noticeWindow;
       row.end(noticeWindow);

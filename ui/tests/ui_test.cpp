@@ -89,7 +89,7 @@ const WindowTable kTable{
         {13, ControlKind::Label, "Line one\rLine two", 10, 50, 80, 20, kSsLeft, kExTransparent},
         {14, ControlKind::Picture, "#900", 100, 50, 30, 20, kSsBitmap, 0},
         {15, ControlKind::Picture, "#999", 140, 50, 30, 20, kSsBitmap, 0},
-        {17, ControlKind::Button, "Go", 150, 80, 40, 14, kTabStop | kBsPushButton, 0},
+        {17, ControlKind::Button, "&Go", 150, 80, 40, 14, kTabStop | kBsPushButton, 0},
         {18, ControlKind::Group, "Box", 5, 2, 190, 100, kBsGroupBox, 0},
         {16, ControlKind::Picture, "", 0, 0, 200, 110, kSsBitmap | kSsNotify, 0},
     },
@@ -338,6 +338,46 @@ TEST_F(WindowLayer, ButtonsReportClicksAndEnterOnAFocusedButton) {
   ASSERT_EQ(clicks.size(), 2u);
   EXPECT_EQ(clicks[0].code, kBnClicked);
   EXPECT_EQ(clicks[1].code, kBnClicked);
+}
+
+// Alt with a letter is a mnemonic: it presses the button it names and never
+// types. A bare letter types into an edit field; on a button, which takes no
+// typing, it presses the button it names.
+TEST_F(WindowLayer, LettersTypeOrPressButtons) {
+  ShowWindow(window);
+  const struct {
+    const char* name;
+    int focus;
+    char letter;
+    bool alt;
+    const char* text;
+    int clicks;
+  } rows[] = {
+      {"Alt+P in an edit field", 10, 'p', true, "a", 0}, {"Alt+G in an edit field", 10, 'g', true, "a", 1},
+      {"G in an edit field", 10, 'g', false, "ag", 0},   {"G on the button", 17, 'g', false, "a", 1},
+      {"X on the button", 17, 'x', false, "a", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetText(window, 10, "a");
+    t::Focus(window, row.focus);
+    if (row.focus == 10) t::Press(window, 10, t::Key::End);
+    events.clear();
+    if (row.alt) {
+      t::TypeWithAlt(window, row.focus, row.letter);
+    } else {
+      t::Type(window, row.focus, std::string(1, row.letter));
+    }
+    t::ProcessEvents();
+    EXPECT_EQ(GetText(window, 10), row.text);
+    int clicks = 0, changes = 0;
+    for (const Recorded& e : CommandsOnly()) {
+      clicks += e.id == 17 && e.code == kBnClicked;
+      changes += e.id == 10 && e.code == kEnChange;
+    }
+    EXPECT_EQ(clicks, row.clicks);
+    EXPECT_EQ(changes, GetText(window, 10) == "a" ? 0 : 1);
+  }
 }
 
 TEST_F(WindowLayer, OnlyTheCloseCommandEndsAModalWindow) {
