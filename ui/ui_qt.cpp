@@ -435,6 +435,13 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
       // box is as tall as its text needs.
       pixels.h = std::min(pixels.h, widget->sizeHint().height());
     }
+    if (item.kind == ControlKind::Line) {
+      // An etched line is a shadow and a highlight, a pixel each; one dialog
+      // unit can come out as one pixel, which would show the highlight alone,
+      // white on the window's grey.
+      pixels.w = std::max(pixels.w, 2);
+      pixels.h = std::max(pixels.h, 2);
+    }
     widget->setGeometry(pixels.x, pixels.y, pixels.w, pixels.h);
     if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
   }

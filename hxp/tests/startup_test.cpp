@@ -131,6 +131,29 @@ TEST_F(CalculatorTest, ControlsSitAtTheirDialogUnits) {
   }
 }
 
+// Every diagram line shows its shadow: across the line, some pixel is
+// clearly darker than the window's background.
+TEST_F(CalculatorTest, DiagramLinesShowAShadow) {
+  StartShown();
+  const ui::Rect client = t::ClientSize(window_);
+  const ui::Color background = t::ScreenPixel(window_, 2, client.h - 2);
+  auto darker = [&](const ui::Color& c) {
+    return c.red + 0x20 < background.red && c.green + 0x20 < background.green && c.blue + 0x20 < background.blue;
+  };
+  for (const ui::ControlRow& row : CalculatorWindowTable().controls) {
+    if (row.kind != ui::ControlKind::Line) continue;
+    SCOPED_TRACE(row.id);
+    const ui::Rect line = t::Geometry(window_, row.id);
+    const bool across = line.w < line.h;  // a vertical line is crossed from left to right
+    bool shadow = false;
+    for (int step = 0; step < (across ? line.w : line.h); ++step) {
+      shadow = shadow || darker(across ? t::ScreenPixel(window_, line.x + step, line.y + line.h / 2)
+                                       : t::ScreenPixel(window_, line.x + line.w / 2, line.y + step));
+    }
+    EXPECT_TRUE(shadow);
+  }
+}
+
 TEST_F(CalculatorTest, TabOrderFollowsTheInputs) {
   Start();
   EXPECT_EQ(t::TabOrder(window_), (std::vector<int>{kRoomLength, kRoomWidth, kEarLevel, kTargetSpl, kCeilingHeight,
