@@ -17,7 +17,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QTextLayout>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -192,6 +194,37 @@ void ComboBox::ShowFromFirstLetter() {
   }
 }
 
+void Label::paintEvent(QPaintEvent* event) {
+  if (!wordWrap()) {
+    QLabel::paintEvent(event);
+    return;
+  }
+  // The lines are drawn up to the last one that fits whole.
+  const QRect room = contentsRect();
+  QString lines = text();
+  lines.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  QTextLayout layout(lines, font(), this);
+  QTextOption option(alignment());
+  option.setWrapMode(QTextOption::WordWrap);
+  layout.setTextOption(option);
+  const qreal leading = QFontMetricsF(font(), this).leading();
+  qreal bottom = 0;
+  int whole = 0;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(room.width());
+    if (line.lineNumber() > 0) bottom += leading;
+    line.setPosition(QPointF(0, bottom));
+    bottom += line.height();
+    if (bottom > room.height()) break;
+    whole = line.lineNumber() + 1;
+  }
+  layout.endLayout();
+  QPainter painter(this);
+  painter.setPen(palette().color(foregroundRole()));
+  for (int i = 0; i < whole; ++i) layout.lineAt(i).draw(&painter, room.topLeft());
+}
+
 namespace {
 
 // A letter typed with Alt held down (not AltGr, which reaches us as a
@@ -330,7 +363,7 @@ QWidget* CreateControl(Window* window, const ControlRow& row) {
       return combo;
     }
     case ControlKind::Label: {
-      auto* label = new QLabel(parent);
+      auto* label = new Label(parent);
       label->setTextFormat(Qt::PlainText);
       // A one-line label does not break its text: with the stand-in font a
       // caption can be a pixel wider than its box, and its second line would

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <map>
 #include <optional>
 #include <string>
@@ -47,6 +48,16 @@ class ComboBox : public QComboBox {
   Window* owner_;
   int id_;
   bool open_ = false;
+};
+
+// A text label. One that breaks its text into lines shows only the lines
+// that fit whole: a line cut through the middle is unreadable.
+class Label : public QLabel {
+ public:
+  explicit Label(QWidget* parent) : QLabel(parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 struct Control {

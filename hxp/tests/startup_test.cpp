@@ -154,6 +154,24 @@ TEST_F(CalculatorTest, DiagramLinesShowAShadow) {
   }
 }
 
+// A help note longer than its label shows whole lines only: the label's
+// bottom rows, below the last line that fits, stay blank.
+TEST_F(CalculatorTest, HelpNotesShowNoLineCutThrough) {
+  StartShown();
+  for (int focus : {kModelList, kDeviationList, kEarLevel}) {
+    SCOPED_TRACE(focus);
+    t::Focus(window_, focus);
+    t::ProcessEvents();
+    const ui::Rect note = t::Geometry(window_, kHelpNotes);
+    const ui::Color blank = t::ScreenPixel(window_, note.x + note.w - 1, note.y);
+    int inked = 0;
+    for (int y = note.y + note.h - 2; y < note.y + note.h; ++y) {
+      for (int x = note.x; x < note.x + note.w; ++x) inked += !(t::ScreenPixel(window_, x, y) == blank);
+    }
+    EXPECT_EQ(inked, 0);
+  }
+}
+
 TEST_F(CalculatorTest, TabOrderFollowsTheInputs) {
   Start();
   EXPECT_EQ(t::TabOrder(window_), (std::vector<int>{kRoomLength, kRoomWidth, kEarLevel, kTargetSpl, kCeilingHeight,
