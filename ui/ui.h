@@ -81,6 +81,11 @@ struct ControlRow {
   std::uint32_t exStyle;
 };
 
+// A label two lines of the dialog font high or more breaks its text into
+// lines; a lower one keeps it on one line (with a stand-in font a caption
+// can be a pixel wider than its box, and a second line would fall outside).
+inline bool IsMultiLineLabel(const ControlRow& row) { return row.kind == ControlKind::Label && row.h >= 16; }
+
 // A window as data: its title, client size and style, and its control table.
 struct WindowTable {
   const char* title;

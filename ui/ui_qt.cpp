@@ -365,10 +365,7 @@ QWidget* CreateControl(Window* window, const ControlRow& row) {
     case ControlKind::Label: {
       auto* label = new Label(parent);
       label->setTextFormat(Qt::PlainText);
-      // A one-line label does not break its text: with the stand-in font a
-      // caption can be a pixel wider than its box, and its second line would
-      // fall outside the label.
-      label->setWordWrap(row.h >= 16);
+      label->setWordWrap(IsMultiLineLabel(row));
       label->setAlignment(((row.style & 0xF) == style::kSsCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
       label->setText(DisplayText(row.text));
       return label;

@@ -233,6 +233,42 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
+// A label of several lines shows only the lines that fit whole: the window
+// system would show a last line cut through the middle.
+WNDPROC staticProcedure = nullptr;
+
+LRESULT CALLBACK WholeLinesLabel(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTEXT) {
+    // The window system may draw a new text at once, past the last whole
+    // line: paint it again our way.
+    const LRESULT result = ::CallWindowProcA(staticProcedure, hwnd, message, wParam, lParam);
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return result;
+  }
+  if (message != WM_PAINT || wParam != 0) return ::CallWindowProcA(staticProcedure, hwnd, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd, &paint);
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  ::SelectObject(dc, previous);
+  const int whole = metrics.tmHeight > 0 ? client.bottom / metrics.tmHeight * metrics.tmHeight : client.bottom;
+  // Below the last whole line the label shows only its background...
+  const RECT below{0, whole, client.right, client.bottom};
+  auto brush = reinterpret_cast<HBRUSH>(
+      ::SendMessageA(::GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+  ::FillRect(dc, &below, brush != nullptr ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
+  // ...and above it, the label paints itself as always.
+  const int saved = ::SaveDC(dc);
+  ::IntersectClipRect(dc, 0, 0, client.right, whole);
+  ::CallWindowProcA(staticProcedure, hwnd, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  ::RestoreDC(dc, saved);
+  ::EndPaint(hwnd, &paint);
+  return 0;
+}
+
 bool IsInput(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
@@ -293,6 +329,10 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
       }
     }
     if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
+    if (IsMultiLineLabel(item)) {
+      staticProcedure = reinterpret_cast<WNDPROC>(
+          ::SetWindowLongPtrA(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WholeLinesLabel)));
+    }
   }
   return window;
 }
