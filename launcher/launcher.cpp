@@ -172,7 +172,7 @@ void StartChild(const char* command) {
     return;
   }
   // No time limit: the user may work in the calculator for hours.
-  ui::WaitResponsively(choiceWindow, ChildRuns, &child);
+  ui::WaitResponsively(choiceWindow, ChildRuns, &child, EndSignal(child));
   const FileSnapshot after = Snapshot(handoff::kFileName);
   if (!after.exists || after == before) return;
   handoff::Values values;

@@ -38,4 +38,8 @@ pid_t StartProgram(std::string_view name, const std::string& argument, int& erro
 // True once the child has ended in any way (it is reaped then); never blocks.
 bool HasEnded(pid_t child);
 
+// What the window system signals when the child ends, for ui::WaitResponsively
+// to wake on (the process handle on Windows; none elsewhere).
+void* EndSignal(pid_t child);
+
 }  // namespace halvex::launcher

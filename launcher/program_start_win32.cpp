@@ -113,4 +113,9 @@ bool HasEnded(pid_t child) {
   return true;
 }
 
+void* EndSignal(pid_t child) {
+  const auto found = children.find(child);
+  return found == children.end() ? nullptr : found->second;
+}
+
 }  // namespace halvex::launcher

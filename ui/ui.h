@@ -197,8 +197,11 @@ void SetFocus(Window* window, int id);
 
 // Lets the window paint and be closed while its input is ignored, for as long
 // as `keepWaiting` says so; used while a child program runs. Returns when it
-// says no more.
-void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context);
+// says no more. `wakeUpOn`, where the window system has one (a process
+// handle on Windows), is signalled when it may say so; without one it is
+// asked every few milliseconds.
+void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context,
+                      void* wakeUpOn = nullptr);
 
 // Shows a message box with an error, over the window.
 void ShowError(Window* window, std::string_view title, std::string_view message);

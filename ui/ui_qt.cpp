@@ -725,7 +725,7 @@ class InputSwallower : public QObject {
 
 }  // namespace
 
-void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context) {
+void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context, void* /*wakeUpOn*/) {
   InputSwallower swallower;
   qApp->installEventFilter(&swallower);
   window->waiting = true;

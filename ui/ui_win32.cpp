@@ -546,11 +546,14 @@ void SetFocus(Window* window, int id) {
   }
 }
 
-void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context) {
+void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context, void* wakeUpOn) {
   window->waiting = true;
   while (keepWaiting(context)) {
-    // Wakes for any message, or after a moment to ask again.
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    // Wakes for any message or when the handle is signalled; without a
+    // handle, after a moment to ask again.
+    HANDLE handle = static_cast<HANDLE>(wakeUpOn);
+    ::MsgWaitForMultipleObjects(handle != nullptr ? 1 : 0, handle != nullptr ? &handle : nullptr, FALSE,
+                                handle != nullptr ? INFINITE : 50, QS_ALLINPUT);
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
