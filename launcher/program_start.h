@@ -11,7 +11,7 @@
 namespace halvex::launcher {
 
 // Where a program named `name` is found: in `ownDirectory` first, then in each
-// directory of `searchPath` (colon-separated) in turn. Empty entries of the
+// directory of `searchPath` (separated by colons, on Windows by semicolons) in turn. Empty entries of the
 // search path are skipped: the current directory is never searched unless the
 // path names it. A candidate must be a regular file with execute permission.
 // Returns the path, or empty with `error` set to EACCES when a candidate was
