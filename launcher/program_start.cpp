@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <vector>
 
 #include "launcher/search_path.h"
 
@@ -35,13 +34,10 @@ int Runnable(const std::string& path) {
 
 std::string FindProgram(std::string_view name, std::string_view ownDirectory, std::string_view searchPath,
                         int& error) {
-  std::vector<std::string_view> directories;
-  if (!ownDirectory.empty()) directories.push_back(ownDirectory);
-  for (std::string_view entry : SplitSearchPath(searchPath, kSearchPathSeparator)) directories.push_back(entry);
   // As the shell does: a match that cannot be run is remembered, and the
   // search goes on in case a later directory holds one that can.
   error = ENOENT;
-  for (std::string_view directory : directories) {
+  for (std::string_view directory : SearchDirectories(ownDirectory, searchPath)) {
     std::string path = JoinPath(directory, name);
     const int why = Runnable(path);
     if (why == 0) {

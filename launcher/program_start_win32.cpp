@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <map>
-#include <vector>
 
 #include "launcher/program_start.h"
 #include "launcher/search_path.h"
@@ -53,10 +52,7 @@ int ErrnoOf(DWORD error) {
 // searched only when the path names it.
 std::string FindProgram(std::string_view name, std::string_view ownDirectory, std::string_view searchPath,
                         int& error) {
-  std::vector<std::string_view> directories;
-  if (!ownDirectory.empty()) directories.push_back(ownDirectory);
-  for (std::string_view entry : SplitSearchPath(searchPath, kSearchPathSeparator)) directories.push_back(entry);
-  for (std::string_view directory : directories) {
+  for (std::string_view directory : SearchDirectories(ownDirectory, searchPath)) {
     std::string path = JoinPath(directory, name);
     if (IsFile(path)) {
       error = 0;

@@ -14,4 +14,11 @@ std::vector<std::string_view> SplitSearchPath(std::string_view searchPath, char 
   return directories;
 }
 
+std::vector<std::string_view> SearchDirectories(std::string_view ownDirectory, std::string_view searchPath) {
+  std::vector<std::string_view> directories;
+  if (!ownDirectory.empty()) directories.push_back(ownDirectory);
+  for (std::string_view entry : SplitSearchPath(searchPath, kSearchPathSeparator)) directories.push_back(entry);
+  return directories;
+}
+
 }  // namespace halvex::launcher

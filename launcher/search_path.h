@@ -18,4 +18,8 @@ inline constexpr char kSearchPathSeparator = ':';
 //   SplitSearchPath("/usr/bin::/bin:", ':') == {"/usr/bin", "/bin"}
 std::vector<std::string_view> SplitSearchPath(std::string_view searchPath, char separator);
 
+// Where a program is looked for, in order: `ownDirectory` (when known), then
+// the entries of `searchPath` split at this system's separator.
+std::vector<std::string_view> SearchDirectories(std::string_view ownDirectory, std::string_view searchPath);
+
 }  // namespace halvex::launcher

@@ -24,9 +24,7 @@ HWND HandleOf(Window* window, int id) {
 HWND KeyTarget(Window* window, int id) {
   HWND hwnd = HandleOf(window, id);
   if (Control* control = Find(window, id); control != nullptr && control->kind == ControlKind::Combo) {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (::GetComboBoxInfo(hwnd, &info) && info.hwndItem != nullptr) return info.hwndItem;
+    if (HWND edit = ListEditOf(hwnd)) return edit;
   }
   return hwnd;
 }
@@ -179,35 +177,20 @@ void TypeWithAlt(Window* window, int id, char letter) {
 
 void Press(Window* window, int id, Key key) {
   HWND target = KeyTarget(window, id);
+  struct KeyOnKeyboard {
+    Key key;
+    UINT virtualKey;
+  };
+  static constexpr KeyOnKeyboard kKeys[] = {
+      {Key::Backspace, VK_BACK}, {Key::Delete, VK_DELETE}, {Key::Enter, VK_RETURN}, {Key::Escape, VK_ESCAPE},
+      {Key::Down, VK_DOWN},      {Key::Up, VK_UP},         {Key::End, VK_END},      {Key::Home, VK_HOME},
+      {Key::F4, VK_F4},
+  };
   switch (key) {
     case Key::Tab:
     case Key::BackTab:
       // The dialog manager's own move to the next or previous tab stop.
       ::SendMessageA(window->hwnd, WM_NEXTDLGCTL, key == Key::BackTab ? 1 : 0, FALSE);
-      break;
-    case Key::Backspace:
-      KeyStroke(target, VK_BACK);
-      break;
-    case Key::Delete:
-      KeyStroke(target, VK_DELETE);
-      break;
-    case Key::Enter:
-      KeyStroke(target, VK_RETURN);
-      break;
-    case Key::Escape:
-      KeyStroke(target, VK_ESCAPE);
-      break;
-    case Key::Down:
-      KeyStroke(target, VK_DOWN);
-      break;
-    case Key::Up:
-      KeyStroke(target, VK_UP);
-      break;
-    case Key::End:
-      KeyStroke(target, VK_END);
-      break;
-    case Key::Home:
-      KeyStroke(target, VK_HOME);
       break;
     case Key::SelectAll:
       ::SendMessageA(target, EM_SETSEL, 0, -1);
@@ -215,9 +198,10 @@ void Press(Window* window, int id, Key key) {
     case Key::Undo:
       ::SendMessageA(target, EM_UNDO, 0, 0);
       break;
-    case Key::F4:
-      KeyStroke(target, VK_F4);
-      break;
+    default:
+      for (const KeyOnKeyboard& stroke : kKeys) {
+        if (stroke.key == key) KeyStroke(target, stroke.virtualKey);
+      }
   }
   Pump();
 }

@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -130,22 +131,14 @@ bool Dialog::PressMnemonic(const QKeyEvent* event) {
   if ((event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) return false;
   const QString typed = event->text();
   if (typed.size() != 1 || !typed.front().isLetterOrNumber()) return false;
+  const QKeySequence withAlt(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(event->key())));
   for (int id : owner_->order) {
     auto* button = qobject_cast<QPushButton*>(owner_->controls[id].widget);
     if (button == nullptr || !button->isVisible() || !button->isEnabled()) continue;
-    const QString text = button->text();
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-      if (text[i] != QLatin1Char('&')) continue;
-      if (text[i + 1] == QLatin1Char('&')) {
-        ++i;  // "&&" shows an ampersand
-        continue;
-      }
-      if (text[i + 1].toCaseFolded() == typed.front().toCaseFolded()) {
-        button->setFocus(Qt::ShortcutFocusReason);
-        button->click();
-        return true;
-      }
-      break;
+    if (QKeySequence::mnemonic(button->text()) == withAlt) {
+      button->setFocus(Qt::ShortcutFocusReason);
+      button->click();
+      return true;
     }
   }
   return false;

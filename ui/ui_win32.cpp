@@ -302,6 +302,12 @@ Window* WindowOf(HWND hwnd) {
   return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
 }
 
+HWND ListEditOf(HWND combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return ::GetComboBoxInfo(combo, &info) ? info.hwndItem : nullptr;
+}
+
 Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
   auto* window = new Window;
   window->handler = handler;
@@ -319,14 +325,10 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
     control.text = item.text;
     control.hwnd = ::GetDlgItem(window->hwnd, item.id);
     window->order.push_back(item.id);
-    if (item.kind == ControlKind::Combo) {
+    if (HWND edit = item.kind == ControlKind::Combo ? ListEditOf(control.hwnd) : nullptr) {
       // Only a chosen entry counts: typed text would show a value other
       // than the one in use.
-      COMBOBOXINFO info{};
-      info.cbSize = sizeof info;
-      if (::GetComboBoxInfo(control.hwnd, &info) && info.hwndItem != nullptr) {
-        ::SendMessageA(info.hwndItem, EM_SETREADONLY, TRUE, 0);
-      }
+      ::SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
     }
     if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
     if (IsMultiLineLabel(item)) {

@@ -44,6 +44,8 @@ Control* Find(Window* window, int id);
 int BeepCount();
 // The window a top-level handle belongs to, if it is one of ours.
 Window* WindowOf(HWND hwnd);
+// A list's edit part (null for a control that has none).
+HWND ListEditOf(HWND combo);
 
 // The modal loop hands thread messages (no window) to this, for the tests'
 // actions run from the loop.
