@@ -18,7 +18,16 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
   added_architecture=1
 fi
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth xdotool python3 googletest)
+# Every package by name, also those wine only recommends: installed without
+# recommends, Wine comes without its fonts (fonts-wine) and without the X
+# libraries its display driver loads when it finds them.
+packages=(
+  g++-mingw-w64-i686 googletest
+  wine wine32:i386 fonts-wine
+  libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
+  libxcomposite1:i386 libxinerama1:i386 libxxf86vm1:i386
+  xvfb xauth xdotool python3
+)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -67,10 +76,17 @@ wineboot --init >/dev/null 2>&1
 # wait two seconds for it.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Wine's bitmap "MS Sans Serif" among them: without it the dialog font is a
-# stand-in 12 pixels high, and every dialog comes out a twelfth too short.
-if [ -d /usr/share/wine/fonts ]; then
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-fi
+# stand-in 12 pixels high, and every dialog comes out a twelfth too short;
+# without Marlett the title-bar buttons turn into letters. A test run with
+# the stand-ins would pass or fail for the wrong reasons, so none runs.
+wine_fonts=/usr/share/wine/fonts
+for font in sserife.fon marlett.ttf; do
+  if [ ! -f "$wine_fonts/$font" ]; then
+    echo "test-windows.sh: $wine_fonts/$font is missing; install the package fonts-wine" >&2
+    exit 1
+  fi
+done
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+find "$wine_fonts" -maxdepth 1 -type f -exec cp -t "$WINEPREFIX/drive_c/windows/Fonts/" {} +
 
 (cd "$build" && ctest --output-on-failure -j2)
