@@ -3,8 +3,10 @@
 # display, or the plan of the default room as plain text without one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
+"$root/scripts/setup.sh" run
+# Only the programs: the tests, their frameworks and tools come with
+# scripts/test.sh.
+"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >&2
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   # The calculators hand their values back through hx.tmp in the current

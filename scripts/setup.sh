@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Halvex needs on Debian, and
+# setup.sh [run|test|package]: installs what Halvex needs on Debian, and
 # nothing when it is all there already.
+#   run      building and running the programs (the default)
+#   test     also the test frameworks, the sanitizer and fuzzer runtime, the
+#            tools of the end-to-end tests and of the benchmarks
+#   package  also what CPack's Debian package needs to find the programs'
+#            runtime dependencies, and the Windows cross compiler
+# Every package is named, also those another one only recommends: the
+# installs leave recommended packages out, so that what a build or a test
+# relies on never depends on what happened to be installed before.
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev
-  qt6-base-dev libgl-dev
-  fonts-liberation
-  xvfb xauth xdotool x11-utils
-  python3
-)
+purpose=${1:-run}
+packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev fonts-liberation)
+case $purpose in
+  run) ;;
+  test)
+    packages+=(
+      libgtest-dev libgmock-dev libbenchmark-dev
+      clang libclang-rt-dev
+      xvfb xauth xdotool x11-utils
+      python3 time
+    )
+    ;;
+  package) packages+=(dpkg-dev file g++-mingw-w64-i686 python3) ;;
+  *) echo "usage: setup.sh [run|test|package]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
