@@ -16,7 +16,7 @@ namespace t = halvex::ui::testing;
 // keystroke that changes the field and recalculates.
 void TypeAndTakeBack(benchmark::State& state, int field) {
   StartCalculator("");
-  ui::ShowWindow(calculatorWindow);
+  halvex::ui::ShowWindow(calculatorWindow);
   t::Focus(calculatorWindow, field);
   t::Press(calculatorWindow, field, t::Key::End);
   bool typed = false;

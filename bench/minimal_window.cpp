@@ -15,7 +15,7 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion"));
-  ui::benchmark::ExitAfterFirstFrame();
+  halvex::ui::benchmark::ExitAfterFirstFrame();
 
   QDialog dialog;
   dialog.setWindowTitle(QStringLiteral("Minimal"));

@@ -13,6 +13,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-20}
 dir="$root/build-bench"
+"$root/scripts/setup.sh" test
 "$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_BENCHMARKS=ON -DBUILD_TESTING=OFF >&2
 
 programs=(hxp_first_frame launcher_first_frame minimal_window)

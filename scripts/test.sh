@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test: once in a normal build and
-# once more under AddressSanitizer and UBSan; then runs each fuzz target.
+# once more under AddressSanitizer and UBSan; then the Windows programs' tests
+# under Wine, then each fuzz target. The normal build also builds the
+# benchmark programs (not run), so that a change that breaks them fails here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" test
 
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 echo "== build and test"
-"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_REQUIRE_E2E=ON
+"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_REQUIRE_E2E=ON -DHALVEX_BENCHMARKS=ON
 (cd "$root/build" && ctest --output-on-failure -j2)
 
 echo "== build and test under AddressSanitizer and UBSan"
