@@ -2,9 +2,11 @@
 """The round trip of the Windows programs under Wine and a virtual X server.
 
     e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <recorder.exe> [screenshot folder]
+    e2e_round_trip_wine.py --zip <halvex-*-win32.zip> <recorder.exe>
 
 Halvex.exe runs from a folder of its own with HXP.exe beside it, in another
-current directory. The test dismisses the notice with Enter, presses
+current directory; with --zip that folder is the package unzipped into an
+empty one, which must hold the programs and README.txt and nothing else. The test dismisses the notice with Enter, presses
 "Planar", tabs to the room width in HXP and types 18 with real key events, closes HXP
 through the window system's close request and checks the bytes of hx.tmp.
 Then a recorder takes HXP.exe's place and the next "Planar" must start it
@@ -21,12 +23,14 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
 from xsession import StepFailed, XSession, missing_tools, wait_until  # noqa: E402
 
 SKIPPED = 77
 HXP_TITLE = "^Planar Speaker Layout$"
+ZIP_FILES = ["Halvex.exe", "HXP.exe", "README.txt", "hxplan.exe"]
 
 
 def settle():
@@ -41,14 +45,42 @@ def activate(x, window, point):
     settle()
 
 
-def run(halvex, hxp, recorder, shots, folder, x):
+def copy_programs(halvex, hxp):
+    """Fills the program folder with the two programs as built."""
+    def fill(app):
+        os.makedirs(app)
+        shutil.copy2(halvex, os.path.join(app, "Halvex.exe"))
+        shutil.copy2(hxp, os.path.join(app, "HXP.exe"))
+        return app
+    return fill
+
+
+def unzip_package(package):
+    """Unzips the package into an empty folder; its one top folder, holding
+    exactly ZIP_FILES, is the program folder."""
+    def fill(app):
+        os.makedirs(app)
+        with zipfile.ZipFile(package) as archive:
+            archive.extractall(app)
+        tops = os.listdir(app)
+        if len(tops) != 1 or not os.path.isdir(os.path.join(app, tops[0])):
+            raise StepFailed(f"the package should hold one folder, it holds {sorted(tops)}")
+        top = os.path.join(app, tops[0])
+        found = sorted(os.listdir(top), key=str.lower)
+        if found != sorted(ZIP_FILES, key=str.lower):
+            raise StepFailed(f"the package's folder holds {found}, expected {ZIP_FILES}")
+        return top
+    return fill
+
+
+def run(fill_app, recorder, shots, folder, x):
     failures = []
-    app = os.path.join(folder, "app")
     work = os.path.join(folder, "work")
-    os.makedirs(app)
     os.makedirs(work)
-    shutil.copy2(halvex, os.path.join(app, "Halvex.exe"))
-    shutil.copy2(hxp, os.path.join(app, "HXP.exe"))
+    try:
+        app = fill_app(os.path.join(folder, "app"))
+    except (StepFailed, OSError, zipfile.BadZipFile) as failure:
+        return [f"make the program folder: {failure}"]
     log = os.path.join(folder, "command-lines.log")
     hx_tmp = os.path.join(work, "hx.tmp")
 
@@ -118,7 +150,7 @@ def run(halvex, hxp, recorder, shots, folder, x):
     return failures
 
 
-def main(halvex, hxp, recorder, shots=None):
+def main(fill_app, recorder, shots=None):
     missing = missing_tools()
     if missing:
         print(f"SKIPPED: {', '.join(missing)} not installed")
@@ -127,7 +159,7 @@ def main(halvex, hxp, recorder, shots=None):
     # one when there is one (scripts/test-windows.sh), else a new one.
     session = XSession.on(os.environ["DISPLAY"]) if os.environ.get("DISPLAY") else XSession()
     with tempfile.TemporaryDirectory(prefix="halvex-wine-e2e-") as folder, session as x:
-        failures = run(halvex, hxp, recorder, shots, folder, x)
+        failures = run(fill_app, recorder, shots, folder, x)
     for failure in failures:
         print(f"FAILED: {failure}", file=sys.stderr)
     if not failures:
@@ -136,6 +168,9 @@ def main(halvex, hxp, recorder, shots=None):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (4, 5):
+    arguments = sys.argv[1:]
+    if len(arguments) == 3 and arguments[0] == "--zip":
+        sys.exit(main(unzip_package(arguments[1]), arguments[2]))
+    if len(arguments) not in (3, 4) or arguments[0] == "--zip":
         sys.exit(__doc__)
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit(main(copy_programs(*arguments[:2]), *arguments[2:]))
