@@ -1,19 +1,9 @@
 #include "handoff/handoff.h"
 
-#ifndef _WIN32  // the file itself on Windows: handoff_win32.cpp
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <ctime>
+#include <vector>
 
-#include "handoff/replace.h"
+#include "platform/platform.h"
 
 namespace halvex::handoff {
 
@@ -92,35 +82,71 @@ std::string FileBytes(const Values& values) {
 
 namespace {
 
+// The bytes of a file, from memory or read a piece at a time: a reader
+// never holds more than one piece of a file.
+class ByteSource {
+ public:
+  explicit ByteSource(std::string_view bytes) : piece_(bytes) {}
+  explicit ByteSource(platform::InputFile& file) : file_(&file), buffer_(1 << 16) {}
+
+  bool AtEnd() { return !Fill(); }
+  char Peek() { return Fill() ? piece_[pos_] : '\0'; }
+  void Advance() { ++pos_; }
+
+ private:
+  bool Fill() {
+    if (pos_ < piece_.size()) return true;
+    if (file_ == nullptr) return false;
+    piece_ = std::string_view(buffer_.data(), file_->Read(buffer_.data(), buffer_.size()));
+    pos_ = 0;
+    if (piece_.empty()) file_ = nullptr;
+    return !piece_.empty();
+  }
+
+  std::string_view piece_;
+  std::size_t pos_ = 0;
+  platform::InputFile* file_ = nullptr;
+  std::vector<char> buffer_;
+};
+
 class ValueReader {
  public:
-  explicit ValueReader(std::string_view bytes) : bytes_(bytes) {}
+  explicit ValueReader(ByteSource& bytes) : bytes_(bytes) {}
 
   std::string Next() {
-    while (Peek() == ' ') ++pos_;
+    while (Peek() == ' ') Advance();
     if (AtEnd() || Peek() == kCtrlZ) return {};
     return Peek() == '"' ? Quoted() : Unquoted();
   }
 
  private:
-  bool AtEnd() const { return pos_ >= bytes_.size(); }
-  char Peek() const { return AtEnd() ? '\0' : bytes_[pos_]; }
+  bool AtEnd() { return bytes_.AtEnd(); }
+  char Peek() { return bytes_.Peek(); }
+  void Advance() { bytes_.Advance(); }
+
+  // An overlong value keeps its first kMaxValueBytes; the rest is read past,
+  // so that the values after it still arrive.
+  static void Append(std::string& value, char c) {
+    if (value.size() < kMaxValueBytes) value += c;
+  }
 
   void ConsumeLineEnd() {
-    ++pos_;  // the CR
-    if (Peek() == '\n') ++pos_;
+    Advance();  // the CR
+    if (Peek() == '\n') Advance();
   }
 
   std::string Quoted() {
-    ++pos_;
-    const std::size_t close = std::min(bytes_.find('"', pos_), bytes_.size());
-    std::string value(bytes_.substr(pos_, close - pos_));
-    pos_ = close;
+    Advance();
+    std::string value;
+    while (!AtEnd() && Peek() != '"') {
+      Append(value, Peek());
+      Advance();
+    }
     if (AtEnd()) return value;
-    ++pos_;  // the closing quote
-    while (!AtEnd() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n')) ++pos_;
+    Advance();  // the closing quote
+    while (!AtEnd() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n')) Advance();
     if (Peek() == ',') {
-      ++pos_;
+      Advance();
     } else if (Peek() == '\r') {
       ConsumeLineEnd();
     }
@@ -132,7 +158,7 @@ class ValueReader {
     while (!AtEnd()) {
       const char c = Peek();
       if (c == ',') {
-        ++pos_;
+        Advance();
         break;
       }
       if (c == '\r') {
@@ -140,51 +166,16 @@ class ValueReader {
         break;
       }
       if (c == kCtrlZ) break;
-      if (c != '\t' && c != '\n') value += c;
-      ++pos_;
+      if (c != '\t' && c != '\n') Append(value, c);
+      Advance();
     }
     return value;
   }
 
-  std::string_view bytes_;
-  std::size_t pos_ = 0;
+  ByteSource& bytes_;
 };
 
-#ifndef _WIN32
-std::string Reason(const char* what, const std::string& path, int error) {
-  return std::string(what) + " " + path + ": " + std::strerror(error);
-}
-
-void RemoveStaleTemporaryFiles(const std::string& path) {
-  DIR* directory = ::opendir(replace::DirectoryOf(path).c_str());
-  if (directory == nullptr) return;
-  const long long now = ::time(nullptr);
-  while (const dirent* entry = ::readdir(directory)) {
-    if (!replace::IsTemporaryOf(entry->d_name, path)) continue;
-    struct stat info {};
-    if (::fstatat(::dirfd(directory), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || !replace::IsStale(now - info.st_mtime)) continue;
-    ::unlinkat(::dirfd(directory), entry->d_name, 0);
-  }
-  ::closedir(directory);
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-#endif  // !_WIN32
-}  // namespace
-
-Values ParseFileBytes(std::string_view bytes) {
+Values ReadValues(ByteSource& bytes) {
   ValueReader reader(bytes);
   Values values;
   for (std::string& value : values) {
@@ -196,138 +187,24 @@ Values ParseFileBytes(std::string_view bytes) {
   return values;
 }
 
-namespace replace {
-
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of(kSeparators);
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of(kSeparators);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string JoinPath(const std::string& directory, std::string_view name) {
-  std::string joined = directory;
-  if (joined.empty() || kSeparators.find(joined.back()) == std::string_view::npos) joined += kSeparator;
-  joined += name;
-  return joined;
-}
-
-std::string TemporaryPrefix(const std::string& path) { return "." + BaseNameOf(path) + "."; }
-
-bool IsTemporaryOf(std::string_view name, const std::string& path) {
-  const std::string prefix = TemporaryPrefix(path);
-  return name.size() == prefix.size() + kRandomPartLength && name.substr(0, prefix.size()) == prefix;
-}
-
-}  // namespace replace
-
-#ifndef _WIN32  // the file itself on Windows: handoff_win32.cpp
-namespace {
-
-// Where the folder may not be written but the file may, the file is written
-// in place: not atomic, but the values are kept, as before atomic saving.
-bool WriteInPlace(const std::string& path, std::string_view bytes, std::string& error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    error = Reason("cannot write", path, errno);
-    return false;
-  }
-  struct stat info {};
-  bool written = ::fstat(fd, &info) == 0;
-  if (written && !S_ISREG(info.st_mode)) {
-    errno = EINVAL;
-    written = false;
-  }
-  written = written && ::ftruncate(fd, 0) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  const int writeError = errno;
-  if (::close(fd) != 0 || !written) {
-    error = Reason("cannot write", path, written ? errno : writeError);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
+Values ParseFileBytes(std::string_view bytes) {
+  ByteSource source(bytes);
+  return ReadValues(source);
+}
+
 bool WriteFile(const std::string& path, const Values& values, std::string& error) {
-  struct stat existing {};
-  const bool exists = ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
-  // A file without write permission is one the user protects: reported, not
-  // replaced, even where the folder would allow replacing it.
-  if (exists && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
-    error = Reason("cannot write", path, EACCES) + std::string(replace::kReadOnlyNote);
-    return false;
-  }
-
-  RemoveStaleTemporaryFiles(path);
-  // mkstemp fills in the random part.
-  std::string temp = replace::JoinPath(replace::DirectoryOf(path), replace::TemporaryPrefix(path) + "XXXXXX");
-  static_assert(replace::kRandomPartLength == 6, "mkstemp's random part");
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    const int createError = errno;
-    if (exists && (createError == EACCES || createError == EPERM)) return WriteInPlace(path, FileBytes(values), error);
-    error = Reason("cannot create a temporary file beside", path, createError);
-    return false;
-  }
-  // mkstemp creates the file private to its owner: give it the mode (and,
-  // where allowed, the owner) of the file it replaces, or the mode a plainly
-  // created file would have.
-  if (exists) {
-    ::fchmod(fd, existing.st_mode & 07777);
-    if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {
-      [[maybe_unused]] const int ignored = ::fchown(fd, existing.st_uid, existing.st_gid);
-    }
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-  }
-
-  const bool written = WriteAll(fd, FileBytes(values)) && ::fsync(fd) == 0;
-  const int writeError = errno;
-  if (::close(fd) != 0 || !written) {
-    error = Reason("cannot write", path, written ? errno : writeError);
-    ::unlink(temp.c_str());
-    return false;
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    error = Reason("cannot replace", path, errno);
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  return platform::ReplaceFile(path, FileBytes(values), error);
 }
 
 bool ReadFile(const std::string& path, Values& values) {
   values = Values{};
-  // Non-blocking, so that a FIFO or device in the file's place cannot hang
-  // the reader; anything but a regular file is refused.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  std::string bytes;
-  bytes.resize(kMaxFileBytes);
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    filled += static_cast<std::size_t>(got);
-  }
-  ::close(fd);
-  bytes.resize(filled);
-  values = ParseFileBytes(bytes);
+  platform::InputFile file;
+  if (!file.Open(path)) return false;
+  ByteSource source(file);
+  values = ReadValues(source);
   return true;
 }
 
-#endif  // !_WIN32
 }  // namespace halvex::handoff

@@ -48,26 +48,24 @@ std::string FileBytes(const Values& values);
 // and line feeds are skipped and one comma or one CR (with its LF) consumed;
 // an unquoted one runs to the next comma or CR, dropping tabs and line feeds
 // inside it. The end of the bytes or a Ctrl-Z gives empty values from there on.
-// A value ends at a NUL; the value after it is read as usual.
+// A value ends at a NUL; the value after it is read as usual. A value longer
+// than kMaxValueBytes keeps its first kMaxValueBytes.
 Values ParseFileBytes(std::string_view bytes);
 
-// Replaces the file at `path` atomically: a temporary file in the same
-// directory is written, flushed and renamed over it, so a failed write leaves
-// the previous file whole, and a symbolic link at `path` is replaced rather
-// than followed. The new file keeps the mode of the one it replaces. Where the
-// directory may not be written, an existing file is written in place; a file
-// without write permission is never replaced. Temporary files left behind by
-// a killed write are removed. On failure returns false with the reason in
-// `error`, which names the path.
+// Writes the file at `path` through platform::ReplaceFile: atomically where
+// the folder allows it, else in place without losing the old values to a
+// full disk; a read-only file is never replaced. On failure returns false
+// with the reason in `error`, which names the path.
 bool WriteFile(const std::string& path, const Values& values, std::string& error);
 
-// Only this much of a file is read: five room values never come near it, and
-// a huge file must not take the reader's memory.
-inline constexpr std::size_t kMaxFileBytes = 1 << 20;
+// Each value keeps at most this much: five room values never come near it,
+// and a huge file must not take the reader's memory. The rest of an overlong
+// value is read past, so that the values after it still arrive.
+inline constexpr std::size_t kMaxValueBytes = 1 << 20;
 
-// Reads the file at `path` (regular files only, without blocking, at most
-// kMaxFileBytes). Returns false when it could not be read; `values` are then
-// all empty, as for a missing file.
+// Reads the file at `path` (regular files only, without blocking, a piece at
+// a time). Returns false when it could not be read; `values` are then all
+// empty, as for a missing file.
 bool ReadFile(const std::string& path, Values& values);
 
 }  // namespace halvex::handoff

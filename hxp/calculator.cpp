@@ -1,7 +1,5 @@
 #include "hxp/calculator.h"
 
-#include <unistd.h>
-
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -15,6 +13,7 @@
 #include "hxp/calculator_state.h"
 #include "hxp/calculator_window.h"
 #include "hxp/help_notes.h"
+#include "platform/platform.h"
 
 namespace halvex::hxp {
 
@@ -101,12 +100,17 @@ void ReadStartUpInputs() {
   room.modelIndex = 0;
 }
 
-// The hand-off file in the current directory, named in full so that a
-// message about it says where it is.
-std::string HandoffPath() {
-  char directory[4096];
-  if (::getcwd(directory, sizeof directory) == nullptr) return handoff::kFileName;
-  return std::string(directory) + (directory[1] == '\0' ? "" : "/") + handoff::kFileName;
+// A message about the hand-off file names it in full, so that it says where
+// the file is; the file itself is reached by its plain name, which no
+// folder's name or length can spoil.
+std::string ShownInFull(std::string message) {
+  const std::string folder = platform::CurrentDirectory();
+  const std::size_t name = message.find(handoff::kFileName);
+  if (!folder.empty() && name != std::string::npos) {
+    message.replace(name, std::string_view(handoff::kFileName).size(),
+                    platform::JoinPath(folder, handoff::kFileName));
+  }
+  return message;
 }
 
 // A failed save is told before the window closes: started from the desktop,
@@ -115,8 +119,9 @@ void WriteHandoffFile() {
   handoff::Values values;
   for (int i = 0; i < handoff::kValueCount; ++i) values[i] = ui::GetText(calculatorWindow, kHandoffFields[i]);
   std::string error;
-  if (handoff::WriteFile(HandoffPath(), values, error)) return;
+  if (handoff::WriteFile(handoff::kFileName, values, error)) return;
   handoffSaveFailed = true;
+  error = ShownInFull(error);
   if (!error.empty()) error[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(error[0])));
   ui::ShowError(calculatorWindow, kSaveErrorTitle, "The room values were not saved.\n\n" + error);
 }
@@ -252,9 +257,7 @@ int RunCalculator(std::string_view argumentText) {
 }
 
 int CalculatorMain(int argc, char** argv) {
-  std::string commandLine = "HXP";
-  for (int i = 1; i < argc; ++i) (commandLine += ' ') += argv[i];
-  const std::string argumentText(handoff::ArgumentText(commandLine));
+  const std::string argumentText(handoff::ArgumentText(platform::CommandLine(argc, argv)));
   ui::Application application(argc, argv);
   return RunCalculator(argumentText);
 }

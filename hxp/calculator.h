@@ -17,8 +17,8 @@ extern ui::Window* calculatorWindow;
 // else 0.
 int RunCalculator(std::string_view argumentText);
 
-// The program from its command line's arguments: they are joined by one blank
-// into the argument text (blanks in front dropped, as after the program name).
+// The program from its command line (platform::CommandLine): the argument
+// text is what follows the program name and the blanks after it.
 int CalculatorMain(int argc, char** argv);
 
 // The start-up steps before the window is shown: window, controls, fonts,

@@ -4,20 +4,14 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "hxplan/plan.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-#ifdef _WIN32
+  // Paths on the command line as the system's file calls take them.
+  const std::vector<std::string> arguments = halvex::platform::Arguments(argc, argv);
   // The same bytes as everywhere else: no carriage returns added.
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-#endif
+  halvex::platform::UseBinaryStandardStreams();
   std::string out, err;
   const int status = halvex::plan::Run(arguments, out, err);
   // A plan that did not reach its reader (a full disk, a closed pipe) must

@@ -555,7 +555,7 @@ bool ReadFileText(const std::string& path, std::string& text, std::string& error
     error = Printable(path) + " is a directory, not a project file";
     return false;
   }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenFile(path, "rb");
   if (file == nullptr) {
     error = "cannot open " + Printable(path) + ": " + std::strerror(errno);
     return false;
@@ -603,7 +603,7 @@ bool CommandLineProject(const Options& options, Project& project, std::string& e
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = OpenFile(path, "wb");
   bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
   int writeError = errno;
   if (file != nullptr && std::fclose(file) != 0 && written) {

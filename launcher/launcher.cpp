@@ -4,7 +4,7 @@
 #include <string>
 
 #include "launcher/program_start.h"
-#include "launcher/file_snapshot.h"
+#include "platform/platform.h"
 
 namespace halvex::launcher {
 
@@ -78,7 +78,7 @@ bool IsPress(const ui::Event& event, int button) {
   return event.message == ui::kWmCommand && event.controlId == button && (event.code == 0 || event.code == 1);
 }
 
-bool ChildRuns(void* child) { return !HasEnded(*static_cast<pid_t*>(child)); }
+bool ChildRuns(void* child) { return !platform::HasEnded(*static_cast<platform::ProcessId*>(child)); }
 
 }  // namespace
 
@@ -145,7 +145,7 @@ int HandleChoiceEvent(const ui::Event& event) {
     return 0;
   }
   for (const Calculator& calculator : kCalculators) {
-    if (IsPress(event, calculator.button)) StartChild(calculator.command);
+    if (IsPress(event, calculator.button)) StartChild(platform::ExecutableName(calculator.command));
   }
   return 0;
 }
@@ -160,21 +160,21 @@ void SetFields(const handoff::Values& values) {
   for (int i = 0; i < handoff::kValueCount; ++i) ui::SetText(choiceWindow, kHandoffFields[i], values[i]);
 }
 
-void StartChild(const char* command) {
+void StartChild(const std::string& command) {
   const std::string line = handoff::BuildCommandLine(command, ReadFields());
   // Only a file the calculator writes during this run is taken back: one left
   // from an earlier run, or by another program, must not overwrite the fields.
-  const FileSnapshot before = Snapshot(handoff::kFileName);
+  const platform::FileStatus before = platform::StatusOf(handoff::kFileName);
   int error = 0;
-  pid_t child = StartProgram(command, handoff::ArgumentsOf(line, command), error);
-  if (child < 0) {
-    ui::ShowError(choiceWindow, kErrorTitle, std::string("Cannot start ") + command + ": " + std::strerror(error));
+  platform::ProcessId child = StartProgram(command, handoff::ArgumentsOf(line, command), error);
+  if (child == platform::kNoProcess) {
+    ui::ShowError(choiceWindow, kErrorTitle, "Cannot start " + command + ": " + std::strerror(error));
     return;
   }
   // No time limit: the user may work in the calculator for hours.
-  ui::WaitResponsively(choiceWindow, ChildRuns, &child, EndSignal(child));
-  const FileSnapshot after = Snapshot(handoff::kFileName);
-  if (!after.exists || after == before) return;
+  ui::WaitResponsively(choiceWindow, ChildRuns, &child, platform::EndSignal(child));
+  const platform::FileStatus after = platform::StatusOf(handoff::kFileName);
+  if (!after.exists || after.SameFileAndContentTime(before)) return;
   handoff::Values values;
   if (handoff::ReadFile(handoff::kFileName, values)) SetFields(values);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "halvex/version.h"
 #include "handoff/handoff.h"
@@ -47,11 +48,8 @@ struct Calculator {
   int button;
   const char* command;
 };
-#ifdef _WIN32
-inline constexpr std::array<Calculator, 2> kCalculators{{{kPlanarButton, "HXP.exe"}, {kConeButton, "HXC.exe"}}};
-#else
+// The commands without the system's suffix for programs (".exe" on Windows).
 inline constexpr std::array<Calculator, 2> kCalculators{{{kPlanarButton, "HXP"}, {kConeButton, "HXC"}}};
-#endif
 
 inline constexpr const char* kWindowIcon = "#107";
 inline constexpr int kHeadingPoints = 8;
@@ -111,7 +109,7 @@ int HandleChoiceEvent(const ui::Event& event);
 // reads hx.tmp back into the fields if the calculator wrote it meanwhile. A
 // calculator that cannot be started is reported in a message box; the fields
 // then keep their values.
-void StartChild(const char* command);
+void StartChild(const std::string& command);
 
 // The five values as the choice window's fields hold them, and setting them.
 handoff::Values ReadFields();

@@ -1,5 +1,7 @@
 #include "launcher/search_path.h"
 
+#include "platform/platform.h"
+
 namespace halvex::launcher {
 
 std::vector<std::string_view> SplitSearchPath(std::string_view searchPath, char separator) {
@@ -17,7 +19,7 @@ std::vector<std::string_view> SplitSearchPath(std::string_view searchPath, char 
 std::vector<std::string_view> SearchDirectories(std::string_view ownDirectory, std::string_view searchPath) {
   std::vector<std::string_view> directories;
   if (!ownDirectory.empty()) directories.push_back(ownDirectory);
-  for (std::string_view entry : SplitSearchPath(searchPath, kSearchPathSeparator)) directories.push_back(entry);
+  for (std::string_view entry : SplitSearchPath(searchPath, platform::SearchPathSeparator())) directories.push_back(entry);
   return directories;
 }
 

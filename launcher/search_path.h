@@ -6,12 +6,6 @@
 
 namespace halvex::launcher {
 
-#ifdef _WIN32
-inline constexpr char kSearchPathSeparator = ';';
-#else
-inline constexpr char kSearchPathSeparator = ':';
-#endif
-
 // The entries of `searchPath` between `separator`s, in order. Empty entries
 // are dropped: the current directory is searched only where the path names
 // it, never for an empty entry.
@@ -19,7 +13,7 @@ inline constexpr char kSearchPathSeparator = ':';
 std::vector<std::string_view> SplitSearchPath(std::string_view searchPath, char separator);
 
 // Where a program is looked for, in order: `ownDirectory` (when known), then
-// the entries of `searchPath` split at this system's separator.
+// the entries of `searchPath` split at platform::SearchPathSeparator().
 std::vector<std::string_view> SearchDirectories(std::string_view ownDirectory, std::string_view searchPath);
 
 }  // namespace halvex::launcher

@@ -203,7 +203,8 @@ void SetFocus(Window* window, int id);
 void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* context,
                       void* wakeUpOn = nullptr);
 
-// Shows a message box with an error, over the window.
+// Shows a message box with an error, over the window. The message is UTF-8,
+// as paths and the system's words are; a long path in it wraps.
 void ShowError(Window* window, std::string_view title, std::string_view message);
 
 // Puts a control above every other control of its window where they overlap,

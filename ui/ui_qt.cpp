@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFile>
 #include <QFont>
 #include <QFrame>
 #include <QGroupBox>
@@ -25,10 +26,12 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <memory>
 
 #include "ui/ui.h"
+#include "ui/message_text.h"
 #include "ui/ui_qt_internal.h"
 
 namespace halvex::ui {
@@ -321,6 +324,9 @@ QWidget* CreateControl(Window* window, const ControlRow& row) {
   switch (row.kind) {
     case ControlKind::Edit: {
       auto* edit = new QLineEdit(parent);
+      // A pasted value longer than Qt's default 32,767 characters is taken
+      // whole, as far as the toolkit allows.
+      edit->setMaxLength(std::numeric_limits<int>::max());
       edit->setText(ToQt(row.text));
       edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
       const int id = row.id;
@@ -731,7 +737,10 @@ void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* 
 }
 
 void ShowError(Window* window, std::string_view title, std::string_view message) {
-  QMessageBox::critical(window ? window->dialog : nullptr, ToQt(title), ToQt(message));
+  // The message's paths as the file system encodes them.
+  const std::string broken = BreakLongWords(message);
+  const QString text = QFile::decodeName(QByteArray(broken.data(), static_cast<int>(broken.size())));
+  QMessageBox::critical(window ? window->dialog : nullptr, ToQt(title), text);
 }
 
 void RaiseControl(Window* window, int id) {

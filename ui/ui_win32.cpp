@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/ui.h"
+#include "ui/message_text.h"
 #include "ui/ui_win32_internal.h"
 
 namespace halvex::ui {
@@ -325,6 +326,9 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
     control.text = item.text;
     control.hwnd = ::GetDlgItem(window->hwnd, item.id);
     window->order.push_back(item.id);
+    // A pasted value longer than the edit control's default 32,767
+    // characters is taken whole, as far as the system allows.
+    if (item.kind == ControlKind::Edit) ::SendMessageA(control.hwnd, EM_SETLIMITTEXT, 0, 0);
     if (HWND edit = item.kind == ControlKind::Combo ? ListEditOf(control.hwnd) : nullptr) {
       // Only a chosen entry counts: typed text would show a value other
       // than the one in use.
@@ -576,9 +580,21 @@ void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* 
   window->waiting = false;
 }
 
+namespace {
+
+std::wstring WideFromUtf8(std::string_view text) {
+  if (text.empty()) return {};
+  const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+}  // namespace
+
 void ShowError(Window* window, std::string_view title, std::string_view message) {
-  const std::string caption(title), text(message);
-  ::MessageBoxA(window != nullptr ? window->hwnd : nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+  const std::wstring caption = WideFromUtf8(title), text = WideFromUtf8(BreakLongWords(message));
+  ::MessageBoxW(window != nullptr ? window->hwnd : nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
 // The sibling order is also the dialog's tab order: rather than move the

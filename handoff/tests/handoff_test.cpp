@@ -333,19 +333,23 @@ TEST_F(FileOnDisk, readDirectoryOrFifo_refusedWithoutHanging) {
 #endif
 }
 
-TEST_F(FileOnDisk, readHugeFile_readsOnlyItsHead) {
+TEST_F(FileOnDisk, readOverlongValues_keepTheirHeadAndTheValuesAfterThem) {
   {
     std::ofstream out(path_, std::ios::binary);
-    out << "\"9\"\r\n\"";
     const std::string block(1 << 16, 'z');
-    for (int i = 0; i < 64; ++i) out << block;  // a 4 MiB value
-    out << "\"\r\n\"20\"\r\n";
+    out << "\"9\"\r\n\"";
+    for (int i = 0; i < 64; ++i) out << block;  // a 4 MiB quoted value
+    out << "\"\r\n";
+    for (int i = 0; i < 32; ++i) out << block;  // a 2 MiB unquoted one
+    out << ",2,3\r\n";
   }
   Values values;
   ASSERT_TRUE(ReadFile(path_, values));
   EXPECT_EQ(values[0], "9");
-  EXPECT_EQ(values[1].size(), kMaxFileBytes - 6);
-  EXPECT_EQ(values[2], "");
+  EXPECT_EQ(values[1].size(), kMaxValueBytes);
+  EXPECT_EQ(values[2].size(), kMaxValueBytes);
+  EXPECT_EQ(values[3], "2");
+  EXPECT_EQ(values[4], "3");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/message_text.h"
 #include "ui/testing.h"
 #include "ui/ui.h"
 
@@ -125,6 +126,31 @@ TEST_F(WindowLayer, ControlsSitWhereTheirDialogUnitsPutThem) {
   EXPECT_EQ(t::ClientSize(window), t::DialogRect(window, {0, 0, 200, 110}));
   EXPECT_EQ(t::Geometry(window, 12).x, t::DialogRect(window, {60, 10, 50, 60}).x);
   EXPECT_LT(t::Geometry(window, 12).h, t::DialogRect(window, {60, 10, 50, 60}).h);
+}
+
+TEST_F(WindowLayer, EditFieldsTakeValuesBeyondTheToolkitsDefaultLength) {
+  const std::string value(40000, '7');
+  SetText(window, 10, value);
+  EXPECT_EQ(GetText(window, 10).size(), value.size());
+}
+
+TEST(MessageText, LongWordsBreakAfterASeparator) {
+  const struct {
+    const char* text;
+    std::size_t width;
+    const char* shown;
+  } rows[] = {
+      {"Cannot write /a/b/c", 60, "Cannot write /a/b/c"},
+      {"see /a/b/c: gone", 4, "see /a/\nb/c: gone"},
+      {"C:\\data\\hx.tmp", 9, "C:\\data\\\nhx.tmp"},
+      {"abcdefgh ij", 3, "abc\ndef\ngh ij"},
+      {"\xc3\xa4\xc3\xa4\xc3\xa4", 3, "\xc3\xa4\n\xc3\xa4\n\xc3\xa4"},  // "äää": whole characters
+      {"line\r\nends\n", 2, "li\nne\r\nen\nds\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(BreakLongWords(row.text, row.width), row.shown);
+  }
 }
 
 TEST_F(WindowLayer, NoEventsBeforeTheWindowIsShown) {

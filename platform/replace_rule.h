@@ -1,25 +1,12 @@
-// What the POSIX and the Windows writer of the hand-off file share: where
-// the temporary file goes, its name, when one was left by a killed write,
-// and how a refusal reads. The file system calls are each platform's own.
+// What both systems' atomic replace shares: where its temporary file goes,
+// the file's name, when one was left behind by a killed write, and how a
+// refusal reads. The file system calls are each system's own.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace halvex::handoff::replace {
-
-#ifdef _WIN32
-inline constexpr std::string_view kSeparators = "/\\";
-inline constexpr char kSeparator = '\\';
-#else
-inline constexpr std::string_view kSeparators = "/";
-inline constexpr char kSeparator = '/';
-#endif
-
-// The folder of `path` ("." when it names none) and the name in it.
-std::string DirectoryOf(const std::string& path);
-std::string BaseNameOf(const std::string& path);
-std::string JoinPath(const std::string& directory, std::string_view name);
+namespace halvex::platform::replace {
 
 // The temporary files are ".hx.tmp.XXXXXX" beside the file: hidden, and
 // found again by their name. A write takes milliseconds, so one that has not
@@ -35,4 +22,4 @@ inline bool IsStale(long long ageSeconds) { return ageSeconds >= kStaleSeconds; 
 // Added to the system's reason when a read-only file is not replaced.
 inline constexpr std::string_view kReadOnlyNote = " (the file is read-only)";
 
-}  // namespace halvex::handoff::replace
+}  // namespace halvex::platform::replace
