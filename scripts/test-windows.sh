@@ -42,7 +42,7 @@ fi
 
 # ---- build
 linux_hxplan=$root/build/hxplan/hxplan
-options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel)
+options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel -DHALVEX_WERROR=ON)
 [ -x "$linux_hxplan" ] && options+=(-DHALVEX_LINUX_HXPLAN="$linux_hxplan")
 "$root/scripts/build.sh" "$build" "${options[@]}"
 
