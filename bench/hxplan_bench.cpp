@@ -3,7 +3,8 @@
 #include <string>
 
 #include "hxplan/coverage.h"
-#include "hxplan/project.h"
+#include "hxplan/project_reader.h"
+#include "hxplan/project_report.h"
 
 namespace {
 
@@ -25,14 +26,12 @@ std::string ProjectText(int rooms) {
 // Planning 10,000 rooms to JSON, from the file's text to the document.
 void BM_ProjectJson(benchmark::State& state) {
   const std::string text = ProjectText(static_cast<int>(state.range(0)));
-  plan::Options options;
-  options.json = true;
+  const plan::Options options;
   for (auto _ : state) {
     plan::Project project;
     std::string error;
-    plan::ReadProject(text, options, project, error);
-    const plan::ProjectTotals totals = plan::ComputeTotals(project, options.lineVolts);
-    benchmark::DoNotOptimize(plan::ProjectJson(project, totals, options));
+    plan::ReadProject(text, options, false, project, error);
+    benchmark::DoNotOptimize(plan::ReportJson(plan::MakeReport(project, {})));
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -6,7 +6,7 @@
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
-#include "hxplan/plan.h"
+#include "hxplan/texts.h"
 
 namespace halvex::plan {
 

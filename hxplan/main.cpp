@@ -9,7 +9,7 @@
 #include <io.h>
 #endif
 
-#include "hxplan/plan.h"
+#include "hxplan/run.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -47,8 +47,4 @@ const char* AreaUnit(bool metric);                          // "ft²" or "m²"
 // every spacing. Empty when the count is not a whole number from 1 to `limit`.
 std::vector<long double> GridPositions(float count, float spacing, float limit);
 
-// Text from a file or a command line made safe for one line of a message:
-// control bytes become \xNN.
-std::string Printable(std::string_view text);
-
 }  // namespace halvex::plan

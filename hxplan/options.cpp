@@ -1,0 +1,245 @@
+#include "hxplan/options.h"
+
+#include "calc/catalogue.h"
+#include "hxplan/project_reader.h"
+#include "hxplan/texts.h"
+
+namespace halvex::plan {
+
+namespace {
+
+constexpr const char* kValueNames = "ceiling height, ear level, room length, room width, SPL";
+
+// Takes the value of an option given as "--name value" or "--name=value".
+bool OptionValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name, std::string& value,
+                 bool& matched, std::string& error) {
+  const std::string& argument = arguments[i];
+  if (argument == name) {
+    matched = true;
+    if (i + 1 >= arguments.size()) {
+      error = name + " needs a value";
+      return false;
+    }
+    value = arguments[++i];
+    return true;
+  }
+  if (argument.compare(0, name.size() + 1, name + "=") == 0) {
+    matched = true;
+    value = argument.substr(name.size() + 1);
+    return true;
+  }
+  matched = false;
+  return true;
+}
+
+bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& i, ProjectOptions& options,
+                        bool& matched, std::string& error) {
+  const std::string& argument = arguments[i];
+  matched = true;
+  if (argument == "--metric") {
+    options.metric = true;
+    return true;
+  }
+  if (argument == "--coverage") {
+    options.coverage = true;
+    return true;
+  }
+  if (argument == "--csv-positions") {
+    options.csvPositions = true;
+    return true;
+  }
+  std::string value;
+  if (!OptionValue(arguments, i, "--project", value, matched, error)) return false;
+  if (matched) {
+    options.file = value;
+    return true;
+  }
+  if (!OptionValue(arguments, i, "--svg", value, matched, error)) return false;
+  if (matched) {
+    if (value.empty()) {
+      error = "--svg needs a directory";
+      return false;
+    }
+    options.svgDir = value;
+    return true;
+  }
+  if (!OptionValue(arguments, i, "--line", value, matched, error)) return false;
+  if (matched) {
+    if (value != "70" && value != "100") {
+      error = "line must be 70 or 100 (volts), not '" + Printable(value) + "'";
+      return false;
+    }
+    options.lineVolts = value == "70" ? 70 : 100;
+    return true;
+  }
+  return true;
+}
+
+static_assert(kMaxProjectBytes == std::size_t{256} << 20, "the help names the limit");
+
+std::string ProjectUsage() {
+  return "\n"
+         "Whole-building projects:\n"
+         "  --project FILE CSV file of rooms (RFC 4180), one per row after a header row\n"
+         "                 naming the columns room, length, width, ear_level, ceiling,\n"
+         "                 spl and optionally deviation (0 to 6), model (name or row)\n"
+         "                 and zone (default: the room); empty deviation and model\n"
+         "                 cells take --deviation and --model. Numbers are read as\n"
+         "                 typed fields, sign dropped. Prints one line per room, the\n"
+         "                 loudspeakers per model and per zone the sum of the taps, the\n"
+         "                 amplifier power (sum of taps / 0.8) and the line's load\n"
+         "                 impedance (V squared / sum of taps). A row that cannot be\n"
+         "                 planned is reported with its line number; the rest are\n"
+         "                 planned. With --json all of it as one JSON document.\n"
+         "                 FILE may be a pipe; files over 256 MiB are refused.\n"
+         "  --line V       70 (a 70.7 V line, default) or 100 (100 V): the same taps,\n"
+         "                 the load impedance at that voltage\n"
+         "  --metric       lengths and heights in metres, areas in m², in and out; the\n"
+         "                 calculation runs in feet on the converted values\n"
+         "                 (1 ft = 0.3048 m), so the figures are the calculator's\n"
+         "  --svg DIR      write a plan of each room to DIR/ROOM.svg (DIR is created):\n"
+         "                 the room to scale, every loudspeaker, dimension chains from\n"
+         "                 the walls through the loudspeaker centres, a title block\n"
+         "                 with model, tap, power, count and deviation (no date, so\n"
+         "                 the same project gives the same files)\n"
+         "  --coverage     check each room's coverage: the direct-sound SPL at ear level\n"
+         "                 at the centres of cells of at most 0.5 ft (and at most half\n"
+         "                 a spacing) over the whole floor, with every loudspeaker of\n"
+         "                 the grid as a point source of wide dispersion at its tap\n"
+         "                 power: sensitivity + 10 log10(tap) + 20 log10(3 ft / r),\n"
+         "                 the sources added as energies. Reflections and reverberation\n"
+         "                 are left out. Prints the lowest and highest level, their\n"
+         "                 spread against the 2 x D dB that +-D allows and the share of\n"
+         "                 the floor within the target +-D; with --svg the map is drawn\n"
+         "                 under the grid with a colour legend. A room without a fitting\n"
+         "                 tap, or too large to check, is not checked and says why.\n"
+         "  --csv-positions\n"
+         "                 print every loudspeaker's x (from the wall along the length)\n"
+         "                 and y (from the wall along the width) of every room as CSV\n"
+         "                 for CAD, instead of the plan\n"
+         "  With these options and no --project the room of the command line is\n"
+         "  planned as a project of one room named \"room\".\n"
+         "  Exit status with them: 0 all planned, 1 a row not planned or a file not\n"
+         "  written, 2 bad use or a file that is no project.\n";
+}
+
+}  // namespace
+
+bool ProjectOptions::Used() const {
+  return !file.empty() || metric || lineVolts != 70 || !svgDir.empty() || csvPositions || coverage;
+}
+
+bool ParseDeviation(const std::string& text, int& deviation) {
+  if (text.size() != 1 || text[0] < '0' || text[0] > '6') return false;
+  deviation = text[0] - '0';
+  return true;
+}
+
+bool ParseModel(const std::string& text, int& modelIndex) {
+  if (text.size() <= static_cast<std::size_t>(kNameLength)) {
+    std::string padded = text;
+    padded.resize(kNameLength, ' ');
+    const int found = FindModelIndex(padded, -1);
+    if (found >= 0) {
+      modelIndex = found;
+      return true;
+    }
+  }
+  if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kModelCount) {
+    modelIndex = text[0] - '0';
+    return true;
+  }
+  return false;
+}
+
+bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
+  Options& options = line.options;
+  std::vector<std::string> values;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+      values.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument == "--json") {
+      options.json = true;
+      continue;
+    }
+    if (argument == "--help" || argument == "-h") {
+      line.help = true;
+      continue;
+    }
+    if (argument == "--version") {
+      line.version = true;
+      continue;
+    }
+    std::string value;
+    bool matched = false;
+    if (!ParseProjectOption(arguments, i, line.project, matched, error)) return false;
+    if (matched) continue;
+    if (!OptionValue(arguments, i, "--deviation", value, matched, error)) return false;
+    if (matched) {
+      if (!ParseDeviation(value, options.deviation)) {
+        error = "deviation must be a whole number from 0 to 6, not '" + value + "'";
+        return false;
+      }
+      continue;
+    }
+    if (!OptionValue(arguments, i, "--model", value, matched, error)) return false;
+    if (matched) {
+      if (!ParseModel(value, options.modelIndex)) {
+        error = "unknown model '" + value + "' (try --help for the catalogue)";
+        return false;
+      }
+      continue;
+    }
+    error = "unknown option '" + argument + "' (put -- before a value that begins with a minus sign)";
+    return false;
+  }
+
+  if (values.size() == 1) values = handoff::SplitArguments(values[0]);
+  if (values.empty()) return true;  // the default room
+  if (values.size() != handoff::kValueCount) {
+    error = "expected 5 room values (" + std::string(kValueNames) + "), got " + std::to_string(values.size());
+    return false;
+  }
+  for (int i = 0; i < handoff::kValueCount; ++i) options.values[i] = values[i];
+  return true;
+}
+
+std::string Usage() {
+  std::string out =
+      "Usage: hxplan [options] [--] CEILING,EAR,LENGTH,WIDTH,SPL\n"
+      "       hxplan [options] [--] CEILING EAR LENGTH WIDTH SPL\n"
+      "\n"
+      "Plans a square grid of ceiling loudspeakers for a rectangular room, as the\n"
+      "Planar Speaker Layout calculator does. Heights and lengths in feet, SPL in dB\n"
+      "at ear level. Without values the default room 9,5,20,15,90 is planned.\n"
+      "A value is read as the calculator reads a typed field: its number, sign\n"
+      "dropped; text that is not a number reads as 0.\n"
+      "\n"
+      "Options:\n"
+      "  --deviation D  allowed SPL deviation, +-D dB, a whole number 0 to 6 (default 3)\n"
+      "  --model M      loudspeaker model by name (any case) or by row 0 to 6 (default 0)\n"
+      "  --json         print the texts the calculator window shows, as one JSON object\n"
+      "  --help         show this help\n"
+      "  --version      show the version\n"
+      "  --             end of options (for values that begin with a minus sign)\n";
+  out += ProjectUsage() + "\nModels:\n";
+  for (int row = 0; row < kModelCount; ++row) {
+    const LoudspeakerModel& model = kCatalogueRows[row];
+    out += "  " + std::to_string(row) + "  " + std::string(model.name) + " sensitivity " + Bare(model.sensitivity) +
+           " dB, max power " + Bare(model.maxPower) + " W, highest tap " + Bare(model.maxTap) + " W\n";
+  }
+  out +=
+      "\nExit status: 0 planned, 1 the plan could not be written, 2 bad use or a room\n"
+      "that cannot be planned (ear level not below the ceiling).\n";
+  return out;
+}
+
+}  // namespace halvex::plan
