@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "calc/layout.h"
-#include "hxplan/coverage.h"
+#include "coverage/coverage.h"
 
 namespace halvex::plan {
 

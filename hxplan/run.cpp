@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "common/number_text.h"
+#include "coverage/planar.h"
 #include "halvex/version.h"
 #include "hxplan/drawing.h"
 #include "hxplan/file_system.h"
