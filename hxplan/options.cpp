@@ -1,6 +1,7 @@
 #include "hxplan/options.h"
 
 #include "calc/catalogue.h"
+#include "cone/catalogue.h"
 #include "hxplan/project_reader.h"
 #include "hxplan/texts.h"
 
@@ -152,8 +153,102 @@ bool ParseModel(const std::string& text, int& modelIndex) {
   return false;
 }
 
+namespace {
+
+std::string Lower(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+}  // namespace
+
+bool ParseConeModel(const std::string& text, int& modelIndex) {
+  const int found = cone::FindConeModel(text);
+  if (found >= 0) {
+    modelIndex = found;
+    return true;
+  }
+  if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + cone::kConeModelCount) {
+    modelIndex = text[0] - '0';
+    return true;
+  }
+  return false;
+}
+
+bool ParsePattern(const std::string& text, cone::Pattern& pattern) {
+  const std::string word = Lower(text);
+  if (word == "edge" || word == "edge to edge") {
+    pattern = cone::Pattern::kEdgeToEdge;
+  } else if (word == "min" || word == "minimum overlap") {
+    pattern = cone::Pattern::kMinimumOverlap;
+  } else if (word == "centre" || word == "centre to centre") {
+    pattern = cone::Pattern::kCentreToCentre;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool ParseGrid(const std::string& text, cone::Grid& grid) {
+  const std::string word = Lower(text);
+  if (word == "square") {
+    grid = cone::Grid::kSquare;
+  } else if (word == "hex" || word == "hexagonal") {
+    grid = cone::Grid::kHexagonal;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool ParseHeadroom(const std::string& text, int& headroom) {
+  for (const int choice : cone::kHeadrooms) {
+    if (text == std::to_string(choice)) {
+      headroom = choice;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string UnknownModel(const std::string& text, bool cone) {
+  std::string planar;
+  for (const LoudspeakerModel& model : kCatalogueRows) planar += TrimmedName(model.name) + ", ";
+  if (cone) return "unknown cone model '" + text + "' (choices: " + cone::ConeModelNames() + ", or a row 0 to 7)";
+  return "unknown model '" + text + "' (choices: " + planar + "a row 0 to 6, or the cone models " +
+         cone::ConeModelNames() + ")";
+}
+
+std::string UnknownPattern(const std::string& text) {
+  return "unknown pattern '" + text + "' (choices: edge, min, centre)";
+}
+
+std::string UnknownGrid(const std::string& text) { return "unknown grid '" + text + "' (choices: square, hex)"; }
+
+std::string UnknownHeadroom(const std::string& text) {
+  return "unknown headroom '" + text + "' (choices: 0, 3, 6, 10 dB)";
+}
+
+const char* PatternName(cone::Pattern pattern) {
+  switch (pattern) {
+    case cone::Pattern::kEdgeToEdge:
+      return "edge to edge";
+    case cone::Pattern::kMinimumOverlap:
+      return "minimum overlap";
+    case cone::Pattern::kCentreToCentre:
+      return "centre to centre";
+  }
+  return "";
+}
+
+const char* GridName(cone::Grid grid) { return grid == cone::Grid::kSquare ? "square" : "hexagonal"; }
+
 bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
   Options& options = line.options;
+  std::string model, coneOption;  // the model is read once the kind of plan is known
   std::vector<std::string> values;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -192,13 +287,57 @@ bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line
     }
     if (!OptionValue(arguments, i, "--model", value, matched, error)) return false;
     if (matched) {
-      if (!ParseModel(value, options.modelIndex)) {
-        error = "unknown model '" + value + "' (try --help for the catalogue)";
+      model = value;
+      continue;
+    }
+    if (argument == "--cone") {
+      options.cone = true;
+      continue;
+    }
+    if (!OptionValue(arguments, i, "--pattern", value, matched, error)) return false;
+    if (matched) {
+      if (!ParsePattern(value, options.pattern)) {
+        error = UnknownPattern(value);
         return false;
       }
+      coneOption = "--pattern";
+      continue;
+    }
+    if (!OptionValue(arguments, i, "--grid", value, matched, error)) return false;
+    if (matched) {
+      if (!ParseGrid(value, options.grid)) {
+        error = UnknownGrid(value);
+        return false;
+      }
+      coneOption = "--grid";
+      continue;
+    }
+    if (!OptionValue(arguments, i, "--headroom", value, matched, error)) return false;
+    if (matched) {
+      if (!ParseHeadroom(value, options.headroom)) {
+        error = UnknownHeadroom(value);
+        return false;
+      }
+      coneOption = "--headroom";
       continue;
     }
     error = "unknown option '" + argument + "' (put -- before a value that begins with a minus sign)";
+    return false;
+  }
+
+  // A cone model names the kind of plan by itself, as it does in a project.
+  if (!model.empty()) {
+    const bool known = options.cone ? ParseConeModel(model, options.modelIndex)
+                                    : ParseModel(model, options.modelIndex) ||
+                                          (options.cone = cone::FindConeModel(model) >= 0 &&
+                                                          ParseConeModel(model, options.modelIndex));
+    if (!known) {
+      error = UnknownModel(model, options.cone);
+      return false;
+    }
+  }
+  if (!coneOption.empty() && !options.cone && !line.project.Used()) {
+    error = coneOption + " is for cone plans (add --cone or a cone --model)";
     return false;
   }
 

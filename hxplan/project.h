@@ -20,6 +20,7 @@ struct Project {
 };
 
 struct ModelTotal {
+  bool cone = false;  // a row of the cone catalogue
   int modelIndex = 0;
   long double loudspeakers = 0;
 };
@@ -35,7 +36,7 @@ struct ZoneTotal {
 };
 
 struct ProjectTotals {
-  std::vector<ModelTotal> models;  // catalogue order, used models only
+  std::vector<ModelTotal> models;  // catalogue order, planar first, used models only
   std::vector<ZoneTotal> zones;    // in order of first appearance
   long double loudspeakers = 0;
   long double tapSum = 0;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/number_text.h"
+#include "cone/catalogue.h"
 #include "hxplan/csv.h"
 #include "hxplan/texts.h"
 
@@ -12,9 +13,25 @@ namespace halvex::plan {
 
 namespace {
 
-enum Column { kRoom, kLength, kWidth, kEarLevel, kCeiling, kSpl, kDeviation, kModel, kZone, kColumnCount };
-constexpr std::array<std::string_view, kColumnCount> kColumnNames{"room", "length",    "width", "ear_level", "ceiling",
-                                                                  "spl",  "deviation", "model", "zone"};
+enum Column {
+  kRoom,
+  kLength,
+  kWidth,
+  kEarLevel,
+  kCeiling,
+  kSpl,
+  kDeviation,
+  kModel,
+  kZone,
+  kKind,
+  kPattern,
+  kGrid,
+  kHeadroom,
+  kColumnCount
+};
+constexpr std::array<std::string_view, kColumnCount> kColumnNames{
+    "room",  "length", "width", "ear_level", "ceiling", "spl",     "deviation",
+    "model", "zone",   "kind",  "pattern",   "grid",    "headroom"};
 constexpr int kRequiredColumns = kDeviation;  // the columns before deviation must be there
 
 std::string_view Trimmed(std::string_view text) {
@@ -77,11 +94,55 @@ bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& colu
     return false;
   }
   inputs.splDeviation = static_cast<float>(deviation);
-  inputs.modelIndex = options.modelIndex;
-  if (!cell(kModel).empty() && !ParseModel(std::string(cell(kModel)), inputs.modelIndex)) {
-    reason = "unknown model '" + Printable(cell(kModel)) + "'";
+
+  // The kind: as the row says, else that of the model it names, else the
+  // command line's.
+  const std::string kind = Lower(cell(kKind)), model(cell(kModel));
+  room.cone = options.cone;
+  if (kind == "cone" || kind == "planar") {
+    room.cone = kind == "cone";
+  } else if (!kind.empty()) {
+    reason = "unknown kind '" + Printable(cell(kKind)) + "' (choices: planar, cone)";
+    return false;
+  } else if (!model.empty()) {
+    room.cone = cone::FindConeModel(model) >= 0;
+  }
+  int modelIndex = room.cone == options.cone ? options.modelIndex : 0;
+  if (!model.empty() && !(room.cone ? ParseConeModel(model, modelIndex) : ParseModel(model, modelIndex))) {
+    reason = UnknownModel(Printable(model), room.cone);
     return false;
   }
+  cone::ConeInputs& coneInputs = room.coneInputs;
+  coneInputs.pattern = options.pattern;
+  coneInputs.grid = options.grid;
+  coneInputs.headroom = options.headroom;
+  if (!cell(kPattern).empty() && !ParsePattern(std::string(cell(kPattern)), coneInputs.pattern)) {
+    reason = UnknownPattern(Printable(cell(kPattern)));
+    return false;
+  }
+  if (!cell(kGrid).empty() && !ParseGrid(std::string(cell(kGrid)), coneInputs.grid)) {
+    reason = UnknownGrid(Printable(cell(kGrid)));
+    return false;
+  }
+  if (!cell(kHeadroom).empty() && !ParseHeadroom(std::string(cell(kHeadroom)), coneInputs.headroom)) {
+    reason = UnknownHeadroom(Printable(cell(kHeadroom)));
+    return false;
+  }
+  if (room.cone) {
+    coneInputs.ceilingHeight = inputs.ceilingHeight;
+    coneInputs.earLevel = inputs.earLevel;
+    coneInputs.roomLength = inputs.roomLength;
+    coneInputs.roomWidth = inputs.roomWidth;
+    coneInputs.targetSpl = inputs.targetSpl;
+    coneInputs.modelIndex = modelIndex;
+    const cone::ConeStatus status = cone::ComputeConeLayout(coneInputs, room.coneLayout);
+    if (status != cone::ConeStatus::kPlanned) {
+      reason = cone::ConeStatusText(status);
+      return false;
+    }
+    return true;
+  }
+  inputs.modelIndex = modelIndex;
   if (!ComputeLayoutFor(inputs, room.result)) {
     reason = "ceiling " + std::string(cell(kCeiling)) + " is not above the ear level " + std::string(cell(kEarLevel));
     return false;
@@ -163,7 +224,9 @@ bool ReadProject(std::string_view text, const Options& options, bool metric, Pro
   }
   if (!missing.empty()) {
     error = "line " + std::to_string(header.line) + " is not a header row: no column " + missing +
-            " (needed: room, length, width, ear_level, ceiling, spl; optional: deviation, model, zone)";
+            " (needed: room, length, width, ear_level, ceiling, spl; optional: deviation, model, zone, kind, pattern, "
+            "grid, "
+            "headroom)";
     if (header.fields.size() == 1 && header.fields[0].find(';') != std::string::npos) {
       error += "; the columns must be separated by commas, not semicolons";
     }

@@ -1,7 +1,10 @@
 #include "hxplan/project_report.h"
 
+#include <algorithm>
+
 #include "calc/result_texts.h"
 #include "common/number_text.h"
+#include "hxplan/cone_plan.h"
 #include "hxplan/texts.h"
 
 namespace halvex::plan {
@@ -17,7 +20,9 @@ std::string LimitWords(const RoomReport& room) {
   std::string words;
   auto add = [&words](const char* word) { words += (words.empty() ? "" : " and ") + std::string(word); };
   if (room.powerExceeded) add("power over the model's maximum");
-  if (room.tapExceeded) add("tap above the model's highest tap");
+  if (room.tapExceeded) {
+    add(room.room->cone ? "more power than the highest tap" : "tap above the model's highest tap");
+  }
   if (room.noTap) add("no tap fits");
   return words.empty() ? "within limits" : words;
 }
@@ -28,7 +33,39 @@ std::string SpacingText(float count, float spacing, bool metric) {
   return MoreThanOne(count) ? LengthText(spacing, metric) : "-";
 }
 
+// A catalogue name padded as the planar names are, so that the counts align.
+std::string PaddedName(const ModelTotal& model) {
+  if (!model.cone) return std::string(ModelRow(model.modelIndex).name);
+  std::string name(cone::ConeModelRow(model.modelIndex).name);
+  name.resize(std::max<std::size_t>(name.size(), kNameLength), ' ');
+  return name;
+}
+
+std::string ModelName(const ModelTotal& model) {
+  return model.cone ? std::string(cone::ConeModelRow(model.modelIndex).name)
+                    : TrimmedName(ModelRow(model.modelIndex).name);
+}
+
+std::string ConeRoomLine(const RoomReport& report, bool metric) {
+  const RoomPlan& room = *report.room;
+  const cone::ConeLayout& l = room.coneLayout;
+  const cone::ConeInputs& in = room.coneInputs;
+  const std::string unit = LengthUnit(metric);
+  auto length = [metric](double feet) { return ConeLengthText(feet, metric); };
+  std::string out = Printable(room.name);
+  if (room.zone != room.name) out += " [" + Printable(room.zone) + "]";
+  out += ": " + LengthText(in.roomLength, metric) + " x " + LengthText(in.roomWidth, metric) + " " + unit + ", " +
+         AreaText(report.area, metric) + " " + AreaUnit(metric) + ", " + Bare(l.countX) + " x " + Bare(l.rows) + " = " +
+         Bare(l.total) + " " + report.model + " cone (" + PatternName(in.pattern) + ", " + GridName(in.grid) +
+         (in.headroom != 0 ? ", headroom " + std::to_string(in.headroom) + " dB" : std::string()) + "), spacing " +
+         length(l.spacingX) + " x " + length(l.spacingY) + " " + unit + ", first " + length(l.spacingX / 2) + " x " +
+         length(l.spacingY / 2) + " " + unit + " from the walls, " + Bare(l.powerShown) + " W each, tap " +
+         Bare(l.tap) + " W, " + LimitWords(report) + "\n";
+  return out;
+}
+
 std::string RoomLine(const RoomReport& report, bool metric) {
+  if (report.room->cone) return ConeRoomLine(report, metric);
   const RoomPlan& room = *report.room;
   const LayoutResult& r = room.result;
   const RoomInputs& in = room.inputs;
@@ -55,11 +92,17 @@ ProjectReport MakeReport(const Project& project, const ReportSettings& settings)
   report.totals = ComputeTotals(project, settings.lineVolts);
   report.rooms.reserve(project.rooms.size());
   for (const RoomPlan& room : project.rooms) {
-    const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
     RoomReport row;
     row.room = &room;
-    row.model = TrimmedName(model.name);
     row.area = static_cast<long double>(room.inputs.roomLength) * room.inputs.roomWidth;
+    if (room.cone) {
+      row.model = cone::ConeModelRow(room.coneInputs.modelIndex).name;
+      row.tapExceeded = room.coneLayout.tapExceeded;
+      report.rooms.push_back(std::move(row));
+      continue;
+    }
+    const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
+    row.model = TrimmedName(model.name);
     row.powerExceeded = PowerExceeded(room.result, model);
     row.tapExceeded = TapExceeded(room.result, model);
     row.noTap = room.result.tap == 0;
@@ -90,7 +133,7 @@ std::string ReportText(const ProjectReport& report) {
   }
   out += "\nLoudspeakers per model\n";
   for (const ModelTotal& model : report.totals.models) {
-    out += "  " + std::string(ModelRow(model.modelIndex).name) + " " + Bare(model.loudspeakers) + "\n";
+    out += "  " + PaddedName(model) + " " + Bare(model.loudspeakers) + "\n";
   }
   out += "\nZones\n";
   for (const ZoneTotal& zone : report.totals.zones) {
@@ -121,19 +164,42 @@ std::string ReportJson(const ProjectReport& report) {
     const LayoutResult& r = room.result;
     auto spacing = [&](float count, float value) { return MoreThanOne(count) ? length(value) : "null"; };
     out += separator;
-    out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
-           ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(row.model) +
-           ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
-           ", \"area\": " + JsonNumber(AreaText(row.area, metric)) + ", \"earLevel\": " + length(in.earLevel) +
-           ", \"ceiling\": " + length(in.ceilingHeight) + ", \"spl\": " + JsonNumber(in.targetSpl) +
-           ", \"deviation\": " + JsonNumber(in.splDeviation) + ", \"countX\": " + JsonNumber(r.countX) +
-           ", \"countY\": " + JsonNumber(r.countY) + ", \"totalCount\": " + JsonNumber(r.totalCount) +
-           ", \"spacingX\": " + spacing(r.countX, r.spacingX) + ", \"spacingY\": " + spacing(r.countY, r.spacingY) +
-           ", \"firstX\": " + length(static_cast<long double>(r.spacingX) / 2) +
-           ", \"firstY\": " + length(static_cast<long double>(r.spacingY) / 2) +
-           ", \"nominalSpacing\": " + length(r.nominalSpacing) + ", \"powerRequired\": " + JsonNumber(r.powerRequired) +
-           ", \"tap\": " + JsonNumber(r.tap) + ", \"powerExceeded\": " + JsonFlag(row.powerExceeded) +
-           ", \"tapExceeded\": " + JsonFlag(row.tapExceeded) + ", \"noTap\": " + JsonFlag(row.noTap);
+    if (room.cone) {
+      const cone::ConeLayout& l = room.coneLayout;
+      const cone::ConeInputs& c = room.coneInputs;
+      auto tenth = [metric](double feet) { return JsonNumber(ConeLengthText(feet, metric)); };
+      out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
+             ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(row.model) +
+             ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
+             ", \"area\": " + JsonNumber(AreaText(row.area, metric)) + ", \"earLevel\": " + length(in.earLevel) +
+             ", \"ceiling\": " + length(in.ceilingHeight) + ", \"spl\": " + JsonNumber(in.targetSpl) +
+             ", \"deviation\": " + JsonNumber(in.splDeviation) + ", \"countX\": " + JsonNumber(l.countX) +
+             ", \"countY\": " + JsonNumber(l.rows) + ", \"totalCount\": " + JsonNumber(l.total) +
+             ", \"spacingX\": " + tenth(l.spacingX) + ", \"spacingY\": " + tenth(l.spacingY) +
+             ", \"firstX\": " + tenth(l.spacingX / 2) + ", \"firstY\": " + tenth(l.spacingY / 2) +
+             ", \"nominalSpacing\": " + tenth(l.spacing) + ", \"powerRequired\": " + JsonNumber(l.powerShown) +
+             ", \"tap\": " + JsonNumber(l.tap) +
+             ", \"powerExceeded\": false, \"tapExceeded\": " + JsonFlag(l.tapExceeded) +
+             ", \"noTap\": false, \"kind\": \"cone\", \"pattern\": " + Quote(PatternName(c.pattern)) +
+             ", \"grid\": " + Quote(GridName(c.grid)) + ", \"headroom\": " + std::to_string(c.headroom) +
+             ", \"radius\": " + tenth(l.radius) + ", \"load\": " + JsonNumber(l.load) +
+             ", \"amplifier\": " + JsonNumber(l.amplifier);
+    } else {
+      out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
+             ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(row.model) +
+             ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
+             ", \"area\": " + JsonNumber(AreaText(row.area, metric)) + ", \"earLevel\": " + length(in.earLevel) +
+             ", \"ceiling\": " + length(in.ceilingHeight) + ", \"spl\": " + JsonNumber(in.targetSpl) +
+             ", \"deviation\": " + JsonNumber(in.splDeviation) + ", \"countX\": " + JsonNumber(r.countX) +
+             ", \"countY\": " + JsonNumber(r.countY) + ", \"totalCount\": " + JsonNumber(r.totalCount) +
+             ", \"spacingX\": " + spacing(r.countX, r.spacingX) + ", \"spacingY\": " + spacing(r.countY, r.spacingY) +
+             ", \"firstX\": " + length(static_cast<long double>(r.spacingX) / 2) +
+             ", \"firstY\": " + length(static_cast<long double>(r.spacingY) / 2) +
+             ", \"nominalSpacing\": " + length(r.nominalSpacing) +
+             ", \"powerRequired\": " + JsonNumber(r.powerRequired) + ", \"tap\": " + JsonNumber(r.tap) +
+             ", \"powerExceeded\": " + JsonFlag(row.powerExceeded) + ", \"tapExceeded\": " + JsonFlag(row.tapExceeded) +
+             ", \"noTap\": " + JsonFlag(row.noTap) + ", \"kind\": \"planar\"";
+    }
     if (settings.coverage) {
       const CoverageSummary& c = room.coverage;
       if (c.computed) {
@@ -151,8 +217,7 @@ std::string ReportJson(const ProjectReport& report) {
   separator = "\n";
   for (const ModelTotal& model : report.totals.models) {
     out += separator;
-    out += "    {\"model\": " + Quote(TrimmedName(ModelRow(model.modelIndex).name)) +
-           ", \"loudspeakers\": " + JsonNumber(model.loudspeakers) + "}";
+    out += "    {\"model\": " + Quote(ModelName(model)) + ", \"loudspeakers\": " + JsonNumber(model.loudspeakers) + "}";
     separator = ",\n";
   }
   out += "\n  ],\n  \"zones\": [";

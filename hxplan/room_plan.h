@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calc/layout.h"
+#include "cone/layout.h"
 #include "coverage/coverage.h"
 
 namespace halvex::plan {
@@ -17,8 +18,11 @@ struct RoomPlan {
   int line = 0;  // where the room's row begins in its file
   std::string name;
   std::string zone;
-  RoomInputs inputs;  // feet, as the calculator stores them
+  RoomInputs inputs;  // feet, as the calculator stores them; the room's values for a cone room too
   LayoutResult result;
+  bool cone = false;  // laid out by coverage angle: the plan is in coneInputs and coneLayout
+  cone::ConeInputs coneInputs;
+  cone::ConeLayout coneLayout;
   CoverageSummary coverage;  // when the coverage was asked for
 };
 

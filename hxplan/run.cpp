@@ -10,6 +10,7 @@
 #include "common/number_text.h"
 #include "coverage/planar.h"
 #include "halvex/version.h"
+#include "hxplan/cone_plan.h"
 #include "hxplan/drawing.h"
 #include "hxplan/file_system.h"
 #include "hxplan/options.h"
@@ -68,6 +69,23 @@ bool CommandLineProject(const Options& options, bool metric, Project& project, s
   in.targetSpl = static_cast<float>(std::fabs(ParseNumber(options.values[handoff::kSplValue])));
   in.splDeviation = static_cast<float>(options.deviation);
   in.modelIndex = options.modelIndex;
+  if (options.cone) {
+    room.cone = true;
+    room.coneInputs = ConeInputsFor(options);
+    cone::ConeInputs& c = room.coneInputs;
+    c.ceilingHeight = in.ceilingHeight;
+    c.earLevel = in.earLevel;
+    c.roomLength = in.roomLength;
+    c.roomWidth = in.roomWidth;
+    in.modelIndex = 0;
+    const cone::ConeStatus status = cone::ComputeConeLayout(c, room.coneLayout);
+    if (status != cone::ConeStatus::kPlanned) {
+      error = cone::ConeStatusText(status);
+      return false;
+    }
+    project.rooms.push_back(std::move(room));
+    return true;
+  }
   if (!ComputeLayoutFor(in, room.result)) {
     error = WhyNotPlanned(in);
     return false;
@@ -136,7 +154,8 @@ int RunProject(const Options& options, const ProjectOptions& projectOptions, std
   for (RoomPlan& room : project.rooms) {
     CoverageMap map;
     if (projectOptions.coverage) {
-      map = ComputeCoverage(room.inputs, room.result);
+      map = room.cone ? cone::ComputeConeCoverage(room.coneInputs, room.coneLayout, room.inputs.splDeviation)
+                      : ComputeCoverage(room.inputs, room.result);
       room.coverage = map.summary;
     }
     if (!drawing) continue;
@@ -182,6 +201,19 @@ int Run(const std::vector<std::string>& arguments, std::string& out, std::string
     return 0;
   }
   if (line.project.Used()) return RunProject(line.options, line.project, out, err);
+  if (line.options.cone) {
+    const cone::ConeInputs inputs = ConeInputsFor(line.options);
+    cone::ConeLayout layout;
+    const cone::ConeStatus status = cone::ComputeConeLayout(inputs, layout);
+    if (status != cone::ConeStatus::kPlanned) {
+      err = "hxplan: " + cone::ConeStatusText(status) + "\n";
+      return 2;
+    }
+    const CoverageMap map = cone::ComputeConeCoverage(inputs, layout, line.options.deviation);
+    out = line.options.json ? JsonConePlan(inputs, layout, map, line.options.deviation)
+                            : PlainConePlan(inputs, layout, map, line.options.deviation);
+    return 0;
+  }
   const RoomInputs inputs = InputsFor(line.options);
   LayoutResult result;
   if (!ComputeLayoutFor(inputs, result)) {
