@@ -83,9 +83,10 @@ std::string ProjectUsage() {
          "Whole-building projects:\n"
          "  --project FILE CSV file of rooms (RFC 4180), one per row after a header row\n"
          "                 naming the columns room, length, width, ear_level, ceiling,\n"
-         "                 spl and optionally deviation (0 to 6), model (name or row)\n"
-         "                 and zone (default: the room); empty deviation and model\n"
-         "                 cells take --deviation and --model. Numbers are read as\n"
+         "                 spl and optionally deviation (0 to 6), model (name or row),\n"
+         "                 zone (default: the room), kind (planar or cone; default\n"
+         "                 the kind of the named model), pattern, grid and headroom;\n"
+         "                 empty cells take the command line's. Numbers are read as\n"
          "                 typed fields, sign dropped. Prints one line per room, the\n"
          "                 loudspeakers per model and per zone the sum of the taps, the\n"
          "                 amplifier power (sum of taps / 0.8) and the line's load\n"
@@ -368,12 +369,33 @@ std::string Usage() {
       "  --json         print the texts the calculator window shows, as one JSON object\n"
       "  --help         show this help\n"
       "  --version      show the version\n"
-      "  --             end of options (for values that begin with a minus sign)\n";
+      "  --             end of options (for values that begin with a minus sign)\n"
+      "\n"
+      "Cone plans (a cone --model implies --cone):\n"
+      "  --cone         lay out by the coverage angle: coverage circles at ear level,\n"
+      "                 power for the target plus headroom, 70.7 V tap, line load,\n"
+      "                 amplifier (load / 0.8) and the direct-sound level over the\n"
+      "                 floor with the model's directivity (cos^n, 6 dB down at half\n"
+      "                 the angle), within the target +- --deviation\n"
+      "  --pattern P    edge, min (minimum overlap, default) or centre\n"
+      "  --grid G       square (default) or hex (every second row shifted)\n"
+      "  --headroom H   0 (default), 3, 6 or 10 dB\n";
   out += ProjectUsage() + "\nModels:\n";
   for (int row = 0; row < kModelCount; ++row) {
     const LoudspeakerModel& model = kCatalogueRows[row];
     out += "  " + std::to_string(row) + "  " + std::string(model.name) + " sensitivity " + Bare(model.sensitivity) +
            " dB, max power " + Bare(model.maxPower) + " W, highest tap " + Bare(model.maxTap) + " W\n";
+  }
+  out += "\nCone models:\n";
+  for (int row = 0; row < cone::kConeModelCount; ++row) {
+    const cone::ConeModel& model = cone::kConeModels[static_cast<std::size_t>(row)];
+    std::string taps;
+    for (int tap = 0; tap < model.tapCount; ++tap) {
+      taps += (tap == 0 ? "" : ", ") + Bare(model.taps[static_cast<std::size_t>(tap)]);
+    }
+    out += "  " + std::to_string(row) + "  " + std::string(model.name) + std::string(4 - model.name.size(), ' ') +
+           std::string(model.driver) + ", " + Bare(model.coverageAngle) + " deg, " + Bare(model.sensitivity) +
+           " dB (1 W, 1 m), taps " + taps + " W\n";
   }
   out +=
       "\nExit status: 0 planned, 1 the plan could not be written, 2 bad use or a room\n"
