@@ -2,8 +2,10 @@
 
 #include <string>
 
-#include "hxplan/coverage.h"
-#include "hxplan/project.h"
+#include "cone/layout.h"
+#include "coverage/planar.h"
+#include "hxplan/project_reader.h"
+#include "hxplan/project_report.h"
 
 namespace {
 
@@ -25,14 +27,12 @@ std::string ProjectText(int rooms) {
 // Planning 10,000 rooms to JSON, from the file's text to the document.
 void BM_ProjectJson(benchmark::State& state) {
   const std::string text = ProjectText(static_cast<int>(state.range(0)));
-  plan::Options options;
-  options.json = true;
+  const plan::Options options;
   for (auto _ : state) {
     plan::Project project;
     std::string error;
-    plan::ReadProject(text, options, project, error);
-    const plan::ProjectTotals totals = plan::ComputeTotals(project, options.lineVolts);
-    benchmark::DoNotOptimize(plan::ProjectJson(project, totals, options));
+    plan::ReadProject(text, options, false, project, error);
+    benchmark::DoNotOptimize(plan::ReportJson(plan::MakeReport(project, {})));
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -44,9 +44,38 @@ void BM_Coverage200x100(benchmark::State& state) {
   RoomInputs inputs{200, 100, 5, 9, 90, static_cast<float>(state.range(0)), 0};
   LayoutResult result;
   ComputeLayoutFor(inputs, result);
-  for (auto _ : state) benchmark::DoNotOptimize(plan::ComputeCoverage(inputs, result));
+  for (auto _ : state) benchmark::DoNotOptimize(ComputeCoverage(inputs, result));
   state.counters["loudspeakers"] = result.totalCount;
 }
 BENCHMARK(BM_Coverage200x100)->Arg(3)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The level over a 100 x 100 ft room under C8P loudspeakers 6 ft above the
+// ears, centre to centre on a hexagonal grid: 330 loudspeakers, 40,000
+// cells. Arg 0 is the engine's table, arg 1 every term in full.
+void BM_ConeCoverage100x100(benchmark::State& state) {
+  cone::ConeInputs inputs{
+      10, 4, 100, 100, 88, cone::FindConeModel("C8P"), cone::Pattern::kCentreToCentre, cone::Grid::kHexagonal};
+  cone::ConeLayout layout;
+  cone::ComputeConeLayout(inputs, layout);
+  const CoverageMap fast = cone::ComputeConeCoverage(inputs, layout, 3);
+  CoverageField field;
+  field.length = inputs.roomLength;
+  field.width = inputs.roomWidth;
+  field.height = layout.height;
+  field.columns = fast.columns;
+  field.rows = fast.rows;
+  field.directivity = cone::Directivity(cone::ConeModelRow(inputs.modelIndex).coverageAngle);
+  const SourceRows sources = cone::ConeSources(layout, inputs.grid);
+  for (auto _ : state) {
+    if (state.range(0) == 0) {
+      benchmark::DoNotOptimize(cone::ComputeConeCoverage(inputs, layout, 3));
+    } else {
+      benchmark::DoNotOptimize(ComputeLevelsDirect(field, sources));
+    }
+  }
+  state.counters["loudspeakers"] = layout.total;
+  state.counters["cells"] = static_cast<double>(fast.spl.size());
+}
+BENCHMARK(BM_ConeCoverage100x100)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

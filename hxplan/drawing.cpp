@@ -6,7 +6,8 @@
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
-#include "hxplan/plan.h"
+#include "hxplan/cone_plan.h"
+#include "hxplan/texts.h"
 
 namespace halvex::plan {
 
@@ -137,8 +138,8 @@ void LengthChain(std::string& svg, const Frame& f, const Chain& chain) {
     // so that neighbours do not overwrite each other.
     const bool narrow = x - f.X(chain.marks[i - 1]) < LabelWidth(chain.labels[i - 1]);
     const double textY = narrow && i % 2 == 0 ? y + 16 : y - 4;
-    svg += "<text x=\"" + Px((f.X(chain.marks[i - 1]) + x) / 2) + "\" y=\"" + Px(textY) +
-           "\" text-anchor=\"middle\">" + Xml(chain.labels[i - 1]) + "</text>\n";
+    svg += "<text x=\"" + Px((f.X(chain.marks[i - 1]) + x) / 2) + "\" y=\"" + Px(textY) + "\" text-anchor=\"middle\">" +
+           Xml(chain.labels[i - 1]) + "</text>\n";
   }
   svg += "</g>\n";
 }
@@ -199,6 +200,10 @@ void CoverageLegend(std::string& svg, double left, double top, const CoverageCla
 }
 
 std::string LimitText(const RoomPlan& room) {
+  if (room.cone) {
+    return room.coneLayout.tapExceeded ? "More power than the highest tap: use more loudspeakers or a louder model."
+                                       : "";
+  }
   const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
   std::string words;
   auto add = [&words](const char* word) { words += (words.empty() ? "" : "; ") + std::string(word); };
@@ -216,14 +221,28 @@ std::vector<std::string> TitleLines(const RoomPlan& room, bool metric, int lineV
   const char* unit = LengthUnit(metric);
   const long double length = in.roomLength, width = in.roomWidth;
   std::vector<std::string> lines;
-  lines.push_back("Model " + TrimmedName(model.name) + " (" + Bare(model.sensitivity) + " dB at 1 W, 3 ft; max " +
-                  Bare(model.maxPower) + " W), tap " + Bare(r.tap) + " W on the " + std::to_string(lineVolts) +
-                  " V line, power required " + Bare(r.powerRequired) + " W per loudspeaker");
-  lines.push_back(Bare(r.countX) + " x " + Bare(r.countY) + " = " + Bare(r.totalCount) + " loudspeakers, spacing " +
-                  (MoreThanOne(r.countX) ? LengthText(r.spacingX, metric) : std::string("-")) + " x " +
-                  (MoreThanOne(r.countY) ? LengthText(r.spacingY, metric) : std::string("-")) + " " + unit +
-                  ", target " + Bare(in.targetSpl) + " dB SPL at ear level, deviation +-" + Bare(in.splDeviation) +
-                  " dB");
+  if (room.cone) {
+    const cone::ConeLayout& l = room.coneLayout;
+    const cone::ConeInputs& c = room.coneInputs;
+    const cone::ConeModel& cm = cone::ConeModelRow(c.modelIndex);
+    auto tenth = [metric](double feet) { return ConeLengthText(feet, metric); };
+    lines.push_back("Model " + std::string(cm.name) + " (" + std::string(cm.driver) + ", " + Bare(cm.coverageAngle) +
+                    " degrees, " + Bare(cm.sensitivity) + " dB at 1 W, 1 m), tap " + Bare(l.tap) + " W on the " +
+                    std::to_string(lineVolts) + " V line, power required " + Bare(l.powerShown) + " W per loudspeaker");
+    lines.push_back(Bare(l.countX) + " x " + Bare(l.rows) + " rows = " + Bare(l.total) + " loudspeakers, " +
+                    PatternName(c.pattern) + ", " + GridName(c.grid) + ", spacing " + tenth(l.spacingX) + " x " +
+                    tenth(l.spacingY) + " " + unit + ", circles " + tenth(l.radius) + " " + unit + ", target " +
+                    Bare(in.targetSpl) + " dB SPL + " + std::to_string(c.headroom) + " dB");
+  } else {
+    lines.push_back("Model " + TrimmedName(model.name) + " (" + Bare(model.sensitivity) + " dB at 1 W, 3 ft; max " +
+                    Bare(model.maxPower) + " W), tap " + Bare(r.tap) + " W on the " + std::to_string(lineVolts) +
+                    " V line, power required " + Bare(r.powerRequired) + " W per loudspeaker");
+    lines.push_back(Bare(r.countX) + " x " + Bare(r.countY) + " = " + Bare(r.totalCount) + " loudspeakers, spacing " +
+                    (MoreThanOne(r.countX) ? LengthText(r.spacingX, metric) : std::string("-")) + " x " +
+                    (MoreThanOne(r.countY) ? LengthText(r.spacingY, metric) : std::string("-")) + " " + unit +
+                    ", target " + Bare(in.targetSpl) + " dB SPL at ear level, deviation +-" + Bare(in.splDeviation) +
+                    " dB");
+  }
   lines.push_back("Room " + LengthText(length, metric) + " x " + LengthText(width, metric) + " " + unit + " (" +
                   AreaText(length * width, metric) + " " + AreaUnit(metric) + "), ear level " +
                   LengthText(in.earLevel, metric) + " " + unit + ", ceiling " + LengthText(in.ceilingHeight, metric) +
@@ -272,7 +291,28 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
           std::max(1.0, static_cast<double>(width) * scale)};
   const double canvasWidth = std::max(kMinCanvasWidth, kLeft + f.width + kRight);
   const double titleTop = f.top + f.height + kChainGap + 34;
-  const bool drawn = r.totalCount <= kMaxDrawnLoudspeakers;
+  // Where the loudspeakers stand: the chains run through the first row and
+  // along the rows.
+  const bool drawn = (room.cone ? room.coneLayout.total : r.totalCount) <= kMaxDrawnLoudspeakers;
+  std::vector<long double> xs, ys;
+  std::vector<std::pair<long double, long double>> points;
+  float spacingX = r.spacingX, spacingY = r.spacingY;
+  if (room.cone) {
+    const cone::ConeLayout& l = room.coneLayout;
+    spacingX = static_cast<float>(l.spacingX);
+    spacingY = static_cast<float>(l.spacingY);
+    for (const cone::Position& p : cone::ConePositions(l, room.coneInputs.grid, kMaxDrawnLoudspeakers)) {
+      points.emplace_back(p.x, p.y);
+      if (ys.empty() || ys.back() != p.y) ys.push_back(p.y);
+      if (ys.size() == 1) xs.push_back(p.x);
+    }
+  } else {
+    xs = GridPositions(r.countX, r.spacingX, kMaxDrawnLoudspeakers);
+    ys = GridPositions(r.countY, r.spacingY, kMaxDrawnLoudspeakers);
+    for (const long double y : ys) {
+      for (const long double x : xs) points.emplace_back(x, y);
+    }
+  }
   const bool mapped = coverage && coverage->summary.computed;
   const std::vector<std::string> lines = TitleLines(room, metric, lineVolts, coverage, drawn);
   const std::string limits = LimitText(room);
@@ -282,14 +322,12 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
   classes.low = static_cast<double>(in.targetSpl) - in.splDeviation;
   classes.bands = 2 * static_cast<int>(in.splDeviation);
 
-  const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxDrawnLoudspeakers);
-  const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxDrawnLoudspeakers);
-
-  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                    Px(canvasWidth) + "\" height=\"" + Px(canvasHeight) + "\" viewBox=\"0 0 " + Px(canvasWidth) + " " +
-                    Px(canvasHeight) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n" +
-                    "<title>" + Xml(room.name) + "</title>\n" + "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+      Px(canvasWidth) + "\" height=\"" + Px(canvasHeight) + "\" viewBox=\"0 0 " + Px(canvasWidth) + " " +
+      Px(canvasHeight) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n" + "<title>" +
+      Xml(room.name) + "</title>\n" + "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
 
   if (mapped) CoverageLayer(svg, f, *coverage, classes);
   // Grid lines through the loudspeaker centres, then the walls over them.
@@ -310,23 +348,33 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
 
   if (drawn && !xs.empty() && !ys.empty()) {
     const double pitch =
-        std::min(xs.size() > 1 ? r.spacingX * scale : f.width, ys.size() > 1 ? r.spacingY * scale : f.height);
+        std::min(xs.size() > 1 ? spacingX * scale : f.width, ys.size() > 1 ? spacingY * scale : f.height);
     const double radius = std::clamp(pitch * 0.18, 2.5, 9.0);
-    svg += "<g class=\"loudspeakers\" fill=\"white\" stroke=\"#1a3d8f\" stroke-width=\"1.4\">\n";
-    for (const long double y : ys) {
-      for (const long double x : xs) {
-        const double cx = f.X(x), cy = f.Y(y);
-        svg += "<g class=\"loudspeaker\"><circle cx=\"" + Px(cx) + "\" cy=\"" + Px(cy) + "\" r=\"" + Px(radius) +
-               "\"/><path d=\"M" + Px(cx - radius) + " " + Px(cy) + "H" + Px(cx + radius) + "M" + Px(cx) + " " +
-               Px(cy - radius) + "V" + Px(cy + radius) + "\"/></g>\n";
+    if (room.cone) {
+      // Each loudspeaker's coverage circle at ear level, as the pattern lays them.
+      svg += "<clipPath id=\"room-area\"><rect x=\"" + Px(f.left) + "\" y=\"" + Px(f.top) + "\" width=\"" +
+             Px(f.width) + "\" height=\"" + Px(f.height) + "\"/></clipPath>\n";
+      svg += "<g class=\"coverage-circles\" clip-path=\"url(#room-area)\" fill=\"none\" stroke=\"#1a3d8f\" "
+             "stroke-opacity=\"0.35\">\n";
+      for (const auto& [x, y] : points) {
+        svg += "<circle cx=\"" + Px(f.X(x)) + "\" cy=\"" + Px(f.Y(y)) + "\" r=\"" + Px(room.coneLayout.radius * scale) +
+               "\"/>\n";
       }
+      svg += "</g>\n";
+    }
+    svg += "<g class=\"loudspeakers\" fill=\"white\" stroke=\"#1a3d8f\" stroke-width=\"1.4\">\n";
+    for (const auto& [x, y] : points) {
+      const double cx = f.X(x), cy = f.Y(y);
+      svg += "<g class=\"loudspeaker\"><circle cx=\"" + Px(cx) + "\" cy=\"" + Px(cy) + "\" r=\"" + Px(radius) +
+             "\"/><path d=\"M" + Px(cx - radius) + " " + Px(cy) + "H" + Px(cx + radius) + "M" + Px(cx) + " " +
+             Px(cy - radius) + "V" + Px(cy + radius) + "\"/></g>\n";
     }
     svg += "</g>\n";
   }
 
   svg += "<g class=\"dimensions\" stroke=\"black\" stroke-width=\"0.8\" fill=\"black\">\n";
-  LengthChain(svg, f, ChainFor(drawn ? xs : std::vector<long double>{}, length, r.spacingX, metric));
-  WidthChain(svg, f, ChainFor(drawn ? ys : std::vector<long double>{}, width, r.spacingY, metric));
+  LengthChain(svg, f, ChainFor(drawn ? xs : std::vector<long double>{}, length, spacingX, metric));
+  WidthChain(svg, f, ChainFor(drawn ? ys : std::vector<long double>{}, width, spacingY, metric));
   svg += "</g>\n";
 
   // The title block: what an installer needs on site, and no date, so that
@@ -388,6 +436,21 @@ std::string PositionsCsv(const std::vector<RoomPlan>& rooms, bool metric, std::v
   std::string csv = "room,zone,model,number,x_" + unit + ",y_" + unit + "\r\n";
   for (const RoomPlan& room : rooms) {
     const LayoutResult& r = room.result;
+    if (room.cone) {
+      if (!(room.coneLayout.total <= kMaxListedLoudspeakers)) {
+        skipped.push_back(room.name);
+        continue;
+      }
+      const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
+                                 CsvField(std::string(cone::ConeModelRow(room.coneInputs.modelIndex).name)) + ",";
+      long number = 0;
+      for (const cone::Position& p :
+           cone::ConePositions(room.coneLayout, room.coneInputs.grid, kMaxListedLoudspeakers)) {
+        csv += prefix + std::to_string(++number) + "," + DimensionText(p.x, metric) + "," + DimensionText(p.y, metric) +
+               "\r\n";
+      }
+      continue;
+    }
     if (!(r.totalCount <= kMaxListedLoudspeakers)) {
       skipped.push_back(room.name);
       continue;

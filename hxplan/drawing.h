@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "hxplan/coverage.h"
 #include "hxplan/room_plan.h"
 
 namespace halvex::plan {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "hxplan/plan.h"
+#include "hxplan/run.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {

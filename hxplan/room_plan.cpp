@@ -1,7 +1,6 @@
 #include "hxplan/room_plan.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
@@ -61,21 +60,6 @@ std::string CoverageText(const CoverageSummary& coverage, const RoomInputs& inpu
          FormatNumber(2 * static_cast<long double>(inputs.splDeviation), kDisplayDigits, false) + "), " +
          PercentText(coverage.share) + " % within " + FormatNumber(inputs.targetSpl, kDisplayDigits, false) + " +-" +
          deviation + " dB";
-}
-
-std::string Printable(std::string_view text) {
-  std::string shown;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-      shown += escape;
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
 }
 
 }  // namespace halvex::plan

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "calc/layout.h"
-#include "hxplan/coverage.h"
+#include "cone/layout.h"
+#include "coverage/coverage.h"
 
 namespace halvex::plan {
 
@@ -17,8 +18,11 @@ struct RoomPlan {
   int line = 0;  // where the room's row begins in its file
   std::string name;
   std::string zone;
-  RoomInputs inputs;  // feet, as the calculator stores them
+  RoomInputs inputs;  // feet, as the calculator stores them; the room's values for a cone room too
   LayoutResult result;
+  bool cone = false;  // laid out by coverage angle: the plan is in coneInputs and coneLayout
+  cone::ConeInputs coneInputs;
+  cone::ConeLayout coneLayout;
   CoverageSummary coverage;  // when the coverage was asked for
 };
 
@@ -46,9 +50,5 @@ const char* AreaUnit(bool metric);                          // "ft²" or "m²"
 // Loudspeaker centres along one direction: spacing / 2 from the wall, then
 // every spacing. Empty when the count is not a whole number from 1 to `limit`.
 std::vector<long double> GridPositions(float count, float spacing, float limit);
-
-// Text from a file or a command line made safe for one line of a message:
-// control bytes become \xNN.
-std::string Printable(std::string_view text);
 
 }  // namespace halvex::plan

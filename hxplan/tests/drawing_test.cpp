@@ -133,5 +133,11 @@ TEST(Drawing, RendersWithRsvg) {
 }
 #endif
 
+TEST(Coverage, ColourClassesFollowTheAllowedRange) {
+  const CoverageClasses classes{87, 6};
+  const std::pair<double, int> rows[] = {{86.99, 0}, {87, 1}, {87.99, 1}, {88, 2}, {92.5, 6}, {93, 6}, {93.01, 7}};
+  for (const auto& [spl, cls] : rows) EXPECT_EQ(classes.ClassOf(spl), cls) << spl;
+}
+
 }  // namespace
 }  // namespace halvex::plan

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "hxplan/plan.h"
+#include "hxplan/run.h"
 
 namespace halvex::plan {
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""compare_plans.py LINUX_HXPLAN WINDOWS_HXPLAN_EXE [COUNT]
+"""compare_plans.py [--cone] LINUX_HXPLAN WINDOWS_HXPLAN_EXE [COUNT]
 
 Runs the Linux hxplan and the Windows hxplan.exe (under Wine) on the same
 generated rooms and fails on the first byte of output or exit status that
 differs. The rooms come from a fixed seed: ordinary rooms, values typed with
 many digits, the extremes where powers floor to 0 or overflow a float, and
-every model and deviation.
+every model and deviation. With --cone they are cone plans (hxplan --cone
+--json, level over the floor included) of every model, pattern, grid and
+headroom.
 """
 import random
 import subprocess
@@ -24,6 +26,31 @@ def number(rng):
     if kind < 0.9:
         return "%de%d" % (rng.randint(1, 9), rng.randint(-40, 40))
     return rng.choice(["0", "-3.5", ".1", "1e39", "abc", "", "0.30000001", "16.999999"])
+
+
+def cone_options(rng):
+    arguments = ["--json", "--cone", "--model", str(rng.randint(0, 7))]
+    if rng.random() < 0.8:
+        arguments += ["--pattern", rng.choice(["edge", "min", "centre"])]
+    if rng.random() < 0.8:
+        arguments += ["--grid", rng.choice(["square", "hex"])]
+    if rng.random() < 0.5:
+        arguments += ["--headroom", rng.choice(["0", "3", "6", "10"])]
+    if rng.random() < 0.3:
+        arguments += ["--deviation", str(rng.randint(0, 6))]
+    return arguments
+
+
+def cone_room(rng):
+    # Mostly rooms whose level is computed (a few thousand loudspeakers at
+    # most), some typed oddly or beyond any count.
+    ceiling = round(rng.uniform(2, 30), rng.randint(0, 3))
+    ear = round(rng.uniform(0, ceiling * 1.05), rng.randint(0, 3))
+    size = lambda: "%g" % round(rng.uniform(0, 150), rng.randint(0, 2))
+    values = [ceiling, ear, size(), size(), round(rng.uniform(60, 120), rng.randint(0, 1))]
+    if rng.random() < 0.1:
+        values = [ceiling, ear, number(rng), number(rng), number(rng)]
+    return cone_options(rng) + ["--", ",".join(str(v) for v in values)]
 
 
 def room(rng):
@@ -47,10 +74,14 @@ def run(command):
 
 
 def main():
-    linux, windows = sys.argv[1], sys.argv[2]
-    count = int(sys.argv[3]) if len(sys.argv) > 3 else 1000
+    arguments = sys.argv[1:]
+    cone = arguments[:1] == ["--cone"]
+    if cone:
+        arguments = arguments[1:]
+    linux, windows = arguments[0], arguments[1]
+    count = int(arguments[2]) if len(arguments) > 2 else 1000
     rng = random.Random(20240607)
-    rooms = [room(rng) for _ in range(count)]
+    rooms = [(cone_room if cone else room)(rng) for _ in range(count)]
 
     def both(arguments):
         return run([linux] + arguments), run(["wine", windows] + arguments)

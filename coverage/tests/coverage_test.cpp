@@ -1,12 +1,10 @@
-#include "hxplan/coverage.h"
+#include "coverage/planar.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "hxplan/drawing.h"
-
-namespace halvex::plan {
+namespace halvex {
 namespace {
 
 struct Room {
@@ -78,11 +76,5 @@ TEST(Coverage, RoomsThatAreNotChecked) {
   }
 }
 
-TEST(Coverage, ColourClassesFollowTheAllowedRange) {
-  const CoverageClasses classes{87, 6};
-  const std::pair<double, int> rows[] = {{86.99, 0}, {87, 1}, {87.99, 1}, {88, 2}, {92.5, 6}, {93, 6}, {93.01, 7}};
-  for (const auto& [spl, cls] : rows) EXPECT_EQ(classes.ClassOf(spl), cls) << spl;
-}
-
 }  // namespace
-}  // namespace halvex::plan
+}  // namespace halvex
