@@ -195,7 +195,7 @@ Values ParseFileBytes(std::string_view bytes) {
 }
 
 bool WriteFile(const std::string& path, const Values& values, std::string& error) {
-  return platform::ReplaceFile(path, FileBytes(values), error);
+  return platform::ReplaceWholeFile(path, FileBytes(values), error);
 }
 
 bool ReadFile(const std::string& path, Values& values) {

@@ -52,7 +52,7 @@ std::string FileBytes(const Values& values);
 // than kMaxValueBytes keeps its first kMaxValueBytes.
 Values ParseFileBytes(std::string_view bytes);
 
-// Writes the file at `path` through platform::ReplaceFile: atomically where
+// Writes the file at `path` through platform::ReplaceWholeFile: atomically where
 // the folder allows it, else in place without losing the old values to a
 // full disk; a read-only file is never replaced. On failure returns false
 // with the reason in `error`, which names the path.

@@ -24,7 +24,7 @@ std::string FindProgram(std::string_view name, std::string_view ownDirectory, st
 }
 
 platform::ProcessId StartProgram(std::string_view name, const std::string& argument, int& error) {
-  const std::string path = FindProgram(name, platform::OwnDirectory(), platform::SearchPath(), error);
+  const std::string path = FindProgram(name, platform::OwnDirectory(), platform::ProgramSearchPath(), error);
   if (path.empty()) return platform::kNoProcess;
   // The command line names the program as the launcher knows it, not by the
   // path it was found at: "HXP 9,5,20,15,90".

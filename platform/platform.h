@@ -87,7 +87,7 @@ int Runnable(const std::string& path);
 // are in. A file without write permission is never replaced. Temporary
 // files left behind by a killed write are removed. On failure returns false
 // with the reason in `error`, which names the path.
-bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& error);
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes, std::string& error);
 
 // std::fopen for a path in this system's path encoding.
 std::FILE* OpenFile(const std::string& path, const char* mode);
@@ -136,8 +136,8 @@ void* EndSignal(ProcessId child);
 // The folder of the running program (empty when the system cannot say).
 std::string OwnDirectory();
 
-// The search path of the environment, or the system's default without one.
-std::string SearchPath();
+// The search path of the environment (PATH), or the system's default without one.
+std::string ProgramSearchPath();
 
 // ---- the process's own command line and output
 

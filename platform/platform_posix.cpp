@@ -164,7 +164,7 @@ int Runnable(const std::string& path) {
   return ::access(path.c_str(), X_OK) == 0 ? 0 : EACCES;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& error) {
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes, std::string& error) {
   struct stat existing {};
   const bool exists = ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
   // A file without write permission is one the user protects: reported, not
@@ -293,7 +293,7 @@ std::string OwnDirectory() {
   return DirectoryOf(path);
 }
 
-std::string SearchPath() {
+std::string ProgramSearchPath() {
   if (const char* path = std::getenv("PATH")) return path;
   // What the C library's own search takes when PATH is unset, minus the
   // current directory.

@@ -248,7 +248,7 @@ int Runnable(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? 0 : ENOENT;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& error) {
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes, std::string& error) {
   const DWORD existing = AttributesOf(path);
   const bool exists = existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) == 0;
   // A read-only file is one the user protects: reported, not replaced.
@@ -376,7 +376,7 @@ std::string OwnDirectory() {
   return last == std::string::npos ? std::string() : whole.substr(0, last);
 }
 
-std::string SearchPath() {
+std::string ProgramSearchPath() {
   const DWORD length = ::GetEnvironmentVariableW(L"PATH", nullptr, 0);
   if (length == 0) return {};
   std::wstring path(length, L'\0');

@@ -141,7 +141,7 @@ class FileOnDisk : public ::testing::Test {
   const std::string path_ = dir_ + "/hx.tmp";
 };
 
-TEST_F(FileOnDisk, writeThenRead_roundTrip) {
+TEST_F(FileOnDisk, WrittenValuesReadBackTheSame) {
   Values values{"12", "4", "30", "18", "95"};
   std::string error;
   ASSERT_TRUE(WriteFile(path_, values, error)) << error;
@@ -151,7 +151,7 @@ TEST_F(FileOnDisk, writeThenRead_roundTrip) {
   EXPECT_EQ(read, values);
 }
 
-TEST_F(FileOnDisk, writeOverExisting_replacesWholeFile) {
+TEST_F(FileOnDisk, WritingOverAFileReplacesItWhole) {
   std::ofstream(path_) << std::string(1000, 'x');
   std::string error;
   ASSERT_TRUE(WriteFile(path_, kDefaultValues, error)) << error;
@@ -159,7 +159,7 @@ TEST_F(FileOnDisk, writeOverExisting_replacesWholeFile) {
 }
 
 #ifndef _WIN32  // symbolic links, permissions and users are POSIX matters
-TEST_F(FileOnDisk, writeOverSymlink_replacesTheLinkNotItsTarget) {
+TEST_F(FileOnDisk, WritingOverALinkReplacesTheLinkNotItsTarget) {
   const std::string target = dir_ + "/precious";
   std::ofstream(target) << "keep me";
   ASSERT_EQ(::symlink(target.c_str(), path_.c_str()), 0);
@@ -171,7 +171,7 @@ TEST_F(FileOnDisk, writeOverSymlink_replacesTheLinkNotItsTarget) {
   EXPECT_TRUE(S_ISREG(info.st_mode));
 }
 
-TEST_F(FileOnDisk, writeIntoMissingDirectory_failsWithReasonAndLeavesNothing) {
+TEST_F(FileOnDisk, WritingIntoAMissingFolderFailsWithItsReasonAndLeavesNothing) {
   std::string error;
   EXPECT_FALSE(WriteFile(dir_ + "/missing/hx.tmp", kDefaultValues, error));
   EXPECT_NE(error.find("hx.tmp"), std::string::npos);
@@ -200,7 +200,7 @@ mode_t ModeOf(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
-TEST_F(FileOnDisk, writeWhereNothingMayBeWritten_failsAndKeepsThePreviousFile) {
+TEST_F(FileOnDisk, WritingWhereNothingMayBeWrittenFailsAndKeepsThePreviousFile) {
   std::string error;
   ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));
   ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
@@ -213,7 +213,7 @@ TEST_F(FileOnDisk, writeWhereNothingMayBeWritten_failsAndKeepsThePreviousFile) {
   EXPECT_EQ(test_support::ReadBytes(path_), FileBytes(kDefaultValues));
 }
 
-TEST_F(FileOnDisk, writeIntoReadOnlyFolder_writesTheFileInPlace) {
+TEST_F(FileOnDisk, InAReadOnlyFolderTheFileIsWrittenInPlace) {
   std::string error;
   ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));
   ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
@@ -228,7 +228,7 @@ TEST_F(FileOnDisk, writeIntoReadOnlyFolder_writesTheFileInPlace) {
   EXPECT_EQ(ModeOf(path_), 0640u);
 }
 
-TEST_F(FileOnDisk, replace_keepsTheMode) {
+TEST_F(FileOnDisk, TheReplacedFileKeepsItsMode) {
   std::ofstream(path_) << "old";
   ASSERT_EQ(::chmod(path_.c_str(), 0600), 0);
   std::string error;
@@ -238,7 +238,7 @@ TEST_F(FileOnDisk, replace_keepsTheMode) {
 
 #else
 
-TEST_F(FileOnDisk, replace_keepsTheAttributes) {
+TEST_F(FileOnDisk, TheReplacedFileKeepsItsAttributes) {
   std::ofstream(path_) << "old";
   ASSERT_NE(::SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE), 0);
   std::string error;
@@ -250,7 +250,7 @@ TEST_F(FileOnDisk, replace_keepsTheAttributes) {
 // Wine, running as root, cannot make a folder that refuses new files but
 // lets its files be written: the test's CMake fixture makes one (an immutable
 // folder) where it can, holding a hx.tmp.
-TEST(UnwritableFolder, writesTheFileInPlace) {
+TEST(UnwritableFolder, TheFileIsWrittenInPlace) {
   const char* folder = std::getenv("HALVEX_UNWRITABLE_FOLDER");
   if (folder == nullptr) GTEST_SKIP() << "no unwritable folder given";
   const std::string path = std::string(folder) + "\\hx.tmp";
@@ -271,7 +271,7 @@ TEST(UnwritableFolder, writesTheFileInPlace) {
 #endif
 
 // chmod a-w on POSIX systems, the read-only attribute on Windows.
-TEST_F(FileOnDisk, writeOverReadOnlyFile_isRefusedWithReason) {
+TEST_F(FileOnDisk, AReadOnlyFileIsRefusedWithTheReason) {
   std::string error;
   ASSERT_TRUE(WriteFile(path_, kDefaultValues, error));
   namespace fs = std::filesystem;
@@ -284,7 +284,7 @@ TEST_F(FileOnDisk, writeOverReadOnlyFile_isRefusedWithReason) {
   fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);  // so that it can be removed
 }
 
-TEST_F(FileOnDisk, replace_removesOnlyItsOwnStaleTemporaryFiles) {
+TEST_F(FileOnDisk, OnlyItsOwnStaleTemporaryFilesAreRemoved) {
   namespace fs = std::filesystem;
   const auto now = fs::file_time_type::clock::now();
   const struct {
@@ -314,13 +314,13 @@ TEST_F(FileOnDisk, replace_removesOnlyItsOwnStaleTemporaryFiles) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1 + 5);
 }
 
-TEST_F(FileOnDisk, readMissingFile_givesEmptyValues) {
+TEST_F(FileOnDisk, AMissingFileGivesEmptyValues) {
   Values values{"x", "x", "x", "x", "x"};
   EXPECT_FALSE(ReadFile(path_, values));
   EXPECT_EQ(values, (Values{"", "", "", "", ""}));
 }
 
-TEST_F(FileOnDisk, readDirectoryOrFifo_refusedWithoutHanging) {
+TEST_F(FileOnDisk, AFolderOrFifoIsRefusedWithoutHanging) {
   Values values;
   ASSERT_TRUE(std::filesystem::create_directory(path_));
   EXPECT_FALSE(ReadFile(path_, values));
@@ -333,7 +333,7 @@ TEST_F(FileOnDisk, readDirectoryOrFifo_refusedWithoutHanging) {
 #endif
 }
 
-TEST_F(FileOnDisk, readOverlongValues_keepTheirHeadAndTheValuesAfterThem) {
+TEST_F(FileOnDisk, OverlongValuesKeepTheirHeadAndTheValuesAfterThem) {
   {
     std::ofstream out(path_, std::ios::binary);
     const std::string block(1 << 16, 'z');

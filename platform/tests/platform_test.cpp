@@ -65,8 +65,8 @@ TEST(Files, FoldersNamedInAnyScript) {
 
   const std::string file = JoinPath(folder, "hx.tmp");
   std::string error;
-  ASSERT_TRUE(ReplaceFile(file, "first", error)) << error;
-  ASSERT_TRUE(ReplaceFile(file, "second, longer", error)) << error;
+  ASSERT_TRUE(ReplaceWholeFile(file, "first", error)) << error;
+  ASSERT_TRUE(ReplaceWholeFile(file, "second, longer", error)) << error;
   EXPECT_EQ(ReadAll(file), "second, longer");
   const FileStatus status = StatusOf(file);
   EXPECT_TRUE(status.exists && status.regular && !status.directory);
@@ -115,7 +115,7 @@ TEST(Files, AFullDiskLeavesTheOldContentWhole) {
         if (::geteuid() != 0) ::chmod(temp.Path().c_str(), 0555);
       }
       std::string error;
-      return ReplaceFile(file, longer, error) ? 0 : 1;
+      return ReplaceWholeFile(file, longer, error) ? 0 : 1;
     });
     EXPECT_EQ(status, 1) << "the write should have failed";
     EXPECT_EQ(ReadAll(file), old);
@@ -137,7 +137,7 @@ TEST(Files, InPlaceWritesAnyLength) {
     const int status = InChild([&] {
       if (::setuid(65534) != 0) return 3;
       std::string error;
-      return ReplaceFile(file, bytes, error) ? 0 : 1;
+      return ReplaceWholeFile(file, bytes, error) ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(ReadAll(file), bytes);
@@ -156,7 +156,7 @@ TEST(Files, AStickyFolderTakesTheValuesInPlace) {
   const int status = InChild([&] {
     if (::setuid(65534) != 0) return 3;
     std::string error;
-    return ReplaceFile(file, "new values", error) ? 0 : 1;
+    return ReplaceWholeFile(file, "new values", error) ? 0 : 1;
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(ReadAll(file), "new values");
@@ -178,7 +178,7 @@ TEST(Files, APlainNameWorksInTheDeepestFolder) {
   }
   ASSERT_EQ(CurrentDirectory().size(), 4090u);
   std::string error;
-  EXPECT_TRUE(ReplaceFile("hx.tmp", "values", error)) << error;
+  EXPECT_TRUE(ReplaceWholeFile("hx.tmp", "values", error)) << error;
   EXPECT_EQ(ReadAll("hx.tmp"), "values");
   // Its full name is too long for the clean-up's absolute paths.
   ::unlink("hx.tmp");

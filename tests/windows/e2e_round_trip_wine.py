@@ -5,10 +5,12 @@
     e2e_round_trip_wine.py --zip <halvex-*-win32.zip> <recorder.exe>
 
 Halvex.exe runs from a folder of its own with HXP.exe beside it, in another
-current directory; with --zip that folder is the package unzipped into an
-empty one, which must hold the programs and README.txt and nothing else. The test dismisses the notice with Enter, presses
-"Planar", tabs to the room width in HXP and types 18 with real key events, closes HXP
-through the window system's close request and checks the bytes of hx.tmp.
+current directory, both named in Cyrillic; with --zip that folder is the
+package unzipped into an empty one, which must hold the programs and
+README.txt and nothing else. The test dismisses the notice with Enter, presses
+"Planar", tabs to the room width in HXP and types 18 with real key events,
+closes HXP through the window system's close request and checks the bytes of
+hx.tmp.
 Then a recorder takes HXP.exe's place and the next "Planar" must start it
 with exactly the command line "HXP.exe 9,5,20,18,90". With a screenshot
 folder, pictures of the notice, the choice window and HXP are saved there.
@@ -75,10 +77,12 @@ def unzip_package(package):
 
 def run(fill_app, recorder, shots, folder, x):
     failures = []
-    work = os.path.join(folder, "work")
+    # Folder names outside the ANSI code page: the launcher must find HXP.exe
+    # beside itself, and HXP must save hx.tmp, in folders named in any script.
+    work = os.path.join(folder, "данные")
     os.makedirs(work)
     try:
-        app = fill_app(os.path.join(folder, "app"))
+        app = fill_app(os.path.join(folder, "программы Zürich"))
     except (StepFailed, OSError, zipfile.BadZipFile) as failure:
         return [f"make the program folder: {failure}"]
     log = os.path.join(folder, "command-lines.log")
