@@ -58,7 +58,6 @@ std::vector<int> TabOrder(Window* window);
 // The id of the topmost control at a point of the client area (0 for none).
 int ControlAt(Window* window, int x, int y);
 int Beeps();
-bool SaveScreenshot(Window* window, const std::string& path);
 // From now on appends every text set on a control of any window to the file
 // at `path`, a line "id<TAB>text" each: how a test of a whole program run
 // under a display sees what its windows show.

@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <utility>
 
 #include "ui/testing.h"
@@ -235,25 +234,6 @@ int ControlAt(Window* window, int x, int y) {
 }
 
 int Beeps() { return BeepCount(); }
-
-bool SaveScreenshot(Window* window, const std::string& path) {
-  return window->dialog->grab().save(QString::fromStdString(path), "PNG");
-}
-
-namespace {
-FILE* traceFile = nullptr;
-
-void TraceText(int id, std::string_view text) {
-  std::fprintf(traceFile, "%d\t%.*s\n", id, static_cast<int>(text.size()), text.data());
-  std::fflush(traceFile);
-}
-}  // namespace
-
-void TraceTextsTo(const std::string& path) {
-  if (traceFile != nullptr) std::fclose(traceFile);
-  traceFile = std::fopen(path.c_str(), "a");
-  textObserver = traceFile != nullptr ? TraceText : nullptr;
-}
 
 Color ScreenPixel(Window* window, int x, int y) {
   // What the window system was last given to show, not a fresh rendering:

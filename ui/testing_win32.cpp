@@ -121,32 +121,6 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
-// PNG with stored (uncompressed) deflate blocks: no compression library.
-unsigned long Crc(const unsigned char* data, std::size_t size, unsigned long crc = 0xFFFFFFFFul) {
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320ul & (0ul - (crc & 1)));
-  }
-  return crc;
-}
-
-void Chunk(FILE* out, const char* kind, const std::string& data) {
-  const unsigned char size[4] = {static_cast<unsigned char>(data.size() >> 24), static_cast<unsigned char>(data.size() >> 16),
-                                 static_cast<unsigned char>(data.size() >> 8), static_cast<unsigned char>(data.size())};
-  std::string body = std::string(kind, 4) + data;
-  const unsigned long crc = Crc(reinterpret_cast<const unsigned char*>(body.data()), body.size()) ^ 0xFFFFFFFFul;
-  const unsigned char tail[4] = {static_cast<unsigned char>(crc >> 24), static_cast<unsigned char>(crc >> 16),
-                                 static_cast<unsigned char>(crc >> 8), static_cast<unsigned char>(crc)};
-  std::fwrite(size, 1, 4, out);
-  std::fwrite(body.data(), 1, body.size(), out);
-  std::fwrite(tail, 1, 4, out);
-}
-
-std::string BigEndian(unsigned long value) {
-  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-          static_cast<char>(value)};
-}
-
 }  // namespace
 
 // Each character passes the dialog manager, as typed ones do: on a control
@@ -380,62 +354,6 @@ Color ScreenPixel(Window* window, int x, int y) {
   const COLORREF color = ::GetPixel(dc, x, y);
   ::ReleaseDC(window->hwnd, dc);
   return {GetRValue(color), GetGValue(color), GetBValue(color)};
-}
-
-bool SaveScreenshot(Window* window, const std::string& path) {
-  const Rect size = ClientSize(window);
-  HDC source = ::GetDC(window->hwnd);
-  HDC memory = ::CreateCompatibleDC(source);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.w;
-  info.bmiHeader.biHeight = -size.h;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, size.w, size.h, source, 0, 0, SRCCOPY);
-  std::string raw;
-  const auto* pixels = static_cast<const unsigned char*>(bits);
-  for (int y = 0; y < size.h; ++y) {
-    raw += '\0';  // no filter
-    for (int x = 0; x < size.w; ++x) {
-      const unsigned char* p = pixels + (static_cast<std::size_t>(y) * size.w + x) * 4;
-      raw += static_cast<char>(p[2]);
-      raw += static_cast<char>(p[1]);
-      raw += static_cast<char>(p[0]);
-    }
-  }
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(window->hwnd, source);
-
-  std::string deflate = "\x78\x01";
-  unsigned long a = 1, b = 0;
-  for (unsigned char c : raw) {
-    a = (a + c) % 65521;
-    b = (b + a) % 65521;
-  }
-  for (std::size_t at = 0; at < raw.size(); at += 65535) {
-    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-    deflate += static_cast<char>(at + n == raw.size() ? 1 : 0);
-    deflate += static_cast<char>(n & 0xFF);
-    deflate += static_cast<char>(n >> 8);
-    deflate += static_cast<char>(~n & 0xFF);
-    deflate += static_cast<char>((~n >> 8) & 0xFF);
-    deflate.append(raw, at, n);
-  }
-  deflate += BigEndian((b << 16) | a);
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
-  std::fwrite("\x89PNG\r\n\x1a\n", 1, 8, out);
-  Chunk(out, "IHDR", BigEndian(static_cast<unsigned long>(size.w)) + BigEndian(static_cast<unsigned long>(size.h)) +
-                         std::string("\x08\x02\x00\x00\x00", 5));
-  Chunk(out, "IDAT", deflate);
-  Chunk(out, "IEND", "");
-  return std::fclose(out) == 0;
 }
 
 int VisibleControlAt(Window* window, int x, int y) {

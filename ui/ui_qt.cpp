@@ -278,19 +278,6 @@ class DecodeOnShow : public QObject {
   int id_;
 };
 
-void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param) {
-  if (!window->delivering || window->handler == nullptr || window->waiting) return;
-  const std::uintptr_t full = message == kWmCommand
-                                  ? (static_cast<std::uintptr_t>(code & 0xFFFF) << 16) | static_cast<std::uintptr_t>(id & 0xFFFF)
-                                  : param;
-  window->handler(Event{window, message, id, code, full});
-}
-
-Control* Find(Window* window, int id) {
-  const auto found = window->controls.find(id);
-  return found == window->controls.end() ? nullptr : &found->second;
-}
-
 // ---- building --------------------------------------------------------------
 
 namespace {

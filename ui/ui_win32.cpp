@@ -11,7 +11,30 @@
 
 namespace halvex::ui {
 
+// The layer publishes the window system's numbers without its header; they
+// must be the header's own.
+static_assert(kWmNcActivate == WM_NCACTIVATE && kWmCommand == WM_COMMAND && kWmSysCommand == WM_SYSCOMMAND);
+static_assert(kScClose == SC_CLOSE && kSysCommandMask == 0xFFF0);
+static_assert(kBnClicked == BN_CLICKED && kStnClicked == STN_CLICKED && kCbnSelChange == CBN_SELCHANGE &&
+              kCbnSetFocus == CBN_SETFOCUS && kCbnDropDown == CBN_DROPDOWN && kCbnCloseUp == CBN_CLOSEUP &&
+              kEnSetFocus == EN_SETFOCUS && kEnChange == EN_CHANGE);
+static_assert(style::kPopup == WS_POPUP && style::kChild == WS_CHILD && style::kVisible == WS_VISIBLE &&
+              style::kClipSiblings == WS_CLIPSIBLINGS && style::kCaption == WS_CAPTION &&
+              style::kVScroll == WS_VSCROLL && style::kSysMenu == WS_SYSMENU &&
+              style::kMinimizeBox == WS_MINIMIZEBOX && style::kTabStop == WS_TABSTOP);
+static_assert(style::kDsSetFont == DS_SETFONT && style::kDsModalFrame == DS_MODALFRAME &&
+              style::kDsCenter == DS_CENTER && style::kDs3dLook == DS_3DLOOK && style::kDsNoFailCreate == DS_NOFAILCREATE);
+static_assert(style::kEsLeft == ES_LEFT && style::kEsAutoHScroll == ES_AUTOHSCROLL && style::kSsLeft == SS_LEFT &&
+              style::kSsCenter == SS_CENTER && style::kSsBitmap == SS_BITMAP &&
+              style::kSsEtchedFrame == SS_ETCHEDFRAME && style::kSsRealSizeControl == SS_REALSIZECONTROL &&
+              style::kSsNotify == SS_NOTIFY);
+static_assert(style::kCbsDropDown == CBS_DROPDOWN && style::kCbsSort == CBS_SORT &&
+              style::kBsPushButton == BS_PUSHBUTTON && style::kBsGroupBox == BS_GROUPBOX && style::kBsLeft == BS_LEFT);
+static_assert(style::kExTransparent == WS_EX_TRANSPARENT && style::kExWindowEdge == WS_EX_WINDOWEDGE &&
+              style::kExClientEdge == WS_EX_CLIENTEDGE && style::kExControlParent == WS_EX_CONTROLPARENT);
+
 void (*threadMessageHook)(const MSG& message) = nullptr;
+TextObserver textObserver = nullptr;
 std::vector<Window*> modalWindows;
 
 namespace {
@@ -214,19 +237,6 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
-// With HALVEX_UI_TRACE naming a file, every text set on a control is
-// appended to it as "id<TAB>text": how tests of the real programs under a
-// display see what the windows show.
-void TraceText(int id, std::string_view text) {
-  static FILE* trace = [] {
-    const char* path = std::getenv("HALVEX_UI_TRACE");
-    return path != nullptr && *path != '\0' ? std::fopen(path, "ab") : nullptr;
-  }();
-  if (trace == nullptr) return;
-  std::fprintf(trace, "%d\t%.*s\n", id, static_cast<int>(text.size()), text.data());
-  std::fflush(trace);
-}
-
 std::string WindowText(HWND hwnd) {
   std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(hwnd)) + 1, '\0');
   text.resize(static_cast<std::size_t>(::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
@@ -284,16 +294,6 @@ int ScreenDpi() {
 
 Application::Application(int&, char**) {}
 Application::~Application() = default;
-
-void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param) {
-  if (!window->delivering || window->handler == nullptr || window->waiting) return;
-  window->handler(Event{window, message, id, code, param});
-}
-
-Control* Find(Window* window, int id) {
-  const auto found = window->controls.find(id);
-  return found == window->controls.end() ? nullptr : &found->second;
-}
 
 int BeepCount() { return beepCount; }
 
@@ -414,7 +414,7 @@ void SetWindowIcon(Window* window, std::string_view resourceName) {
 void SetText(Window* window, int id, std::string_view text) {
   Control* control = Find(window, id);
   if (control == nullptr) return;
-  TraceText(id, text);
+  if (textObserver != nullptr) textObserver(id, text);
   control->text = std::string(text);
   if (control->kind == ControlKind::Picture || control->kind == ControlKind::Line) return;
   window->settingText++;
