@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -153,7 +154,8 @@ Rect PictureSize(Window* window, int id) {
   if (Control* control = Find(window, id)) DecodePicture(control);
   auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
   if (label == nullptr || label->pixmap().isNull()) return {0, 0, 0, 0};
-  return {0, 0, label->pixmap().width(), label->pixmap().height()};
+  const QSizeF size = label->pixmap().deviceIndependentSize();
+  return {0, 0, qRound(size.width()), qRound(size.height())};
 }
 
 bool IsWordWrapped(Window* window, int id) {
@@ -244,6 +246,27 @@ Color ScreenPixel(Window* window, int x, int y) {
   return {static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
           static_cast<std::uint8_t>(color.blue())};
 }
+
+namespace {
+
+Picture PictureOf(const QImage& image) {
+  Picture picture{image.width(), image.height(), {}};
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  for (int y = 0; y < rgb.height(); ++y) {
+    const uchar* row = rgb.constScanLine(y);
+    for (int x = 0; x < rgb.width(); ++x) picture.pixels.push_back({row[3 * x], row[3 * x + 1], row[3 * x + 2]});
+  }
+  return picture;
+}
+
+}  // namespace
+
+Picture ScreenArea(Window* window, const Rect& area) {
+  QWidget* dialog = window->dialog;
+  return PictureOf(dialog->screen()->grabWindow(dialog->winId(), area.x, area.y, area.w, area.h).toImage());
+}
+
+Picture ReadPictureFile(const std::string& path) { return PictureOf(QImage(QString::fromStdString(path))); }
 
 int VisibleControlAt(Window* window, int x, int y) {
   // The dialog's children are listed bottom to top.

@@ -269,20 +269,18 @@ bool HasPicture(Window* window, int id) {
   return hwnd != nullptr && ::SendMessageA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
 }
 
+// The picture's own size: one stretched to its control shows resampled.
 Rect PictureSize(Window* window, int id) {
-  HWND hwnd = HandleOf(window, id);
-  auto* bitmap = hwnd == nullptr ? nullptr : reinterpret_cast<HBITMAP>(::SendMessageA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
-  BITMAP info{};
-  if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof info, &info) == 0) return {0, 0, 0, 0};
-  return {0, 0, info.bmWidth, info.bmHeight};
+  const Control* control = Find(window, id);
+  if (control == nullptr || !HasPicture(window, id)) return {0, 0, 0, 0};
+  return {0, 0, static_cast<int>(control->pictureSize.cx), static_cast<int>(control->pictureSize.cy)};
 }
 
-// Left-aligned and centred static texts break at word ends on their own.
+// Labels of several lines break at word ends; a label of one line never does.
 bool IsWordWrapped(Window* window, int id) {
   Control* control = Find(window, id);
   if (control == nullptr || control->kind != ControlKind::Label) return false;
-  const std::uint32_t type = control->style & SS_TYPEMASK;
-  return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+  return (::GetWindowLongA(control->hwnd, GWL_STYLE) & SS_TYPEMASK) != SS_OWNERDRAW;
 }
 
 int ListCount(Window* window, int id) {
@@ -354,6 +352,56 @@ Color ScreenPixel(Window* window, int x, int y) {
   const COLORREF color = ::GetPixel(dc, x, y);
   ::ReleaseDC(window->hwnd, dc);
   return {GetRValue(color), GetGValue(color), GetBValue(color)};
+}
+
+namespace {
+
+// The pixels of a bitmap selected into nothing, read as 24-bit rows from the top.
+Picture PictureOf(HDC dc, HBITMAP bitmap, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int stride = (3 * width + 3) & ~3;
+  std::vector<unsigned char> bits(static_cast<std::size_t>(stride) * height);
+  ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
+  Picture picture{width, height, {}};
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* row = bits.data() + static_cast<std::size_t>(y) * stride;
+    for (int x = 0; x < width; ++x) picture.pixels.push_back({row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+  }
+  return picture;
+}
+
+}  // namespace
+
+Picture ScreenArea(Window* window, const Rect& area) {
+  ::UpdateWindow(window->hwnd);
+  HDC source = ::GetDC(window->hwnd);
+  HDC memory = ::CreateCompatibleDC(source);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(source, area.w, area.h);
+  const HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, area.w, area.h, source, area.x, area.y, SRCCOPY);
+  ::SelectObject(memory, previous);
+  Picture picture = PictureOf(memory, bitmap, area.w, area.h);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(window->hwnd, source);
+  return picture;
+}
+
+Picture ReadPictureFile(const std::string& path) {
+  auto* bitmap = static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  BITMAP size{};
+  if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof size, &size) == 0) return {};
+  HDC screen = ::GetDC(nullptr);
+  Picture picture = PictureOf(screen, bitmap, size.bmWidth, size.bmHeight);
+  ::ReleaseDC(nullptr, screen);
+  ::DeleteObject(bitmap);
+  return picture;
 }
 
 int VisibleControlAt(Window* window, int x, int y) {

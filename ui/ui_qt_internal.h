@@ -61,6 +61,15 @@ class Label : public QLabel {
   void paintEvent(QPaintEvent* event) override;
 };
 
+// An etched line, one dialog unit across: a shadow and a highlight.
+class EtchedLine : public QWidget {
+ public:
+  explicit EtchedLine(QWidget* parent) : QWidget(parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
 struct Control : ControlState {
   QWidget* widget = nullptr;
   QString pendingPicture;  // a picture's resource, read when the control first shows

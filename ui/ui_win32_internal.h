@@ -16,6 +16,7 @@ struct Control : ControlState {
   bool colored = false;      // SetColors was called
   HBRUSH brush = nullptr;    // the background's, while it has one
   HBITMAP bitmap = nullptr;  // the picture it shows, owned here
+  SIZE pictureSize{0, 0};    // the picture's own size, before it was stretched to the control
   HFONT font = nullptr;      // the bold font given it, if any
 };
 

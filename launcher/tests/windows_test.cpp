@@ -162,6 +162,31 @@ TEST_F(Choice, PicturesAreLoaded) {
   EXPECT_EQ(t::PictureSize(ChoiceWindow(), kRoomPicture), (ui::Rect{0, 0, 465, 234}));
 }
 
+// The pictures show in the colours of their drawings, stretched to their
+// controls: the screen against the picture files, read without the window
+// layer (the build says where), where no field lies on them.
+TEST_F(Choice, PicturesShowInFullColour) {
+  ui::ShowWindow(ChoiceWindow());
+  t::ProcessEvents();
+  std::vector<ui::Rect> fields;
+  for (int id : kHandoffFields) fields.push_back(t::Geometry(ChoiceWindow(), id));
+  const struct {
+    int id;
+    const char* file;
+  } rows[] = {{kLogoPicture, "104"}, {kRoomPicture, "105"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.id);
+    const std::string path = std::string(HALVEX_ART_REFERENCE_DIR "/") + row.file + HALVEX_ART_REFERENCE_EXT;
+    const t::Picture drawing = t::ReadPictureFile(path);
+    ASSERT_GT(drawing.width, 0) << path;
+    const ui::Rect area = t::Geometry(ChoiceWindow(), row.id);
+    const t::PictureDifference difference = t::CompareWithPicture(ChoiceWindow(), area, drawing, fields);
+    EXPECT_GT(difference.compared, area.w * area.h * 9 / 10);
+    EXPECT_LE(difference.mean, 2.0);
+    EXPECT_LE(difference.largest, 16);
+  }
+}
+
 TEST_F(Choice, FieldsShowOnTopOfTheRoomPictureAndTakeClicks) {
   ui::ShowWindow(ChoiceWindow());
   for (int id : kHandoffFields) {

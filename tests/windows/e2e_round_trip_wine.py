@@ -94,7 +94,9 @@ def run(fill_app, recorder, shots, folder, x):
     step = ["start"]
     try:
         def type_width(calculator):
-            # The room length field has the focus at start; Tab moves to the width.
+            # The room length field has the focus at start, once HXP has
+            # taken it; Tab moves to the width.
+            settle()
             x.key("Tab", "End", "BackSpace", "BackSpace", "BackSpace")
             x.type("18")
 
