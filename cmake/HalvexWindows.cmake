@@ -2,13 +2,23 @@
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
-# halvex_windows_art(<name> BITMAPS <png...> ICONS <png...>)
-# A target <name> that converts the PNG art of this directory into the
-# bitmaps and icons a resource script names by their bare file names.
+# halvex_windows_art(<name> PNGS <png...> BITMAPS <png...> ICONS <png...>)
+# A target <name> that puts the PNG art of this directory where a resource
+# script names it by its bare file name: PNGS as they are (the window layer
+# decodes them), BITMAPS converted to 24-bit bitmaps, ICONS to icons.
 function(halvex_windows_art name)
-  cmake_parse_arguments(ARG "" "" "BITMAPS;ICONS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "PNGS;BITMAPS;ICONS" ${ARGN})
   set(art_dir ${CMAKE_CURRENT_BINARY_DIR}/windows-art)
   set(outputs "")
+  foreach(png ${ARG_PNGS})
+    get_filename_component(file ${png} NAME)
+    set(output ${art_dir}/${file})
+    add_custom_command(OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/${png} ${output}
+      DEPENDS ${png}
+      VERBATIM)
+    list(APPEND outputs ${output})
+  endforeach()
   foreach(kind bmp ico)
     if(kind STREQUAL bmp)
       set(sources ${ARG_BITMAPS})

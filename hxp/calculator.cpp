@@ -21,9 +21,9 @@ ui::Window* calculatorWindow = nullptr;
 
 namespace {
 
-ui::Font* fontA = nullptr;
-ui::Font* fontB = nullptr;
-ui::Font* fontC = nullptr;
+ui::Font* distanceFont = nullptr;
+ui::Font* markFont = nullptr;
+ui::Font* countFont = nullptr;
 
 // True while the ear level field is being set to its corrected value: the
 // change that this raises must not correct again. With a ceiling below 1 ft
@@ -67,12 +67,12 @@ void ShowPicture(int pictureId) {
 }
 
 void CreateFonts() {
-  fontA = ui::CreateBoldFont(kFontAPoints);
-  fontB = ui::CreateBoldFont(kFontBPoints);
-  fontC = ui::CreateBoldFont(kFontCPoints);
-  for (int id : kFontAControls) ui::SetFont(calculatorWindow, id, fontA);
-  for (int id : kFontBControls) ui::SetFont(calculatorWindow, id, fontB);
-  for (int id : kFontCControls) ui::SetFont(calculatorWindow, id, fontC);
+  distanceFont = ui::CreateBoldFont(kDistanceFontPoints);
+  markFont = ui::CreateBoldFont(kMarkFontPoints);
+  countFont = ui::CreateBoldFont(kCountFontPoints);
+  for (int id : kDistanceControls) ui::SetFont(calculatorWindow, id, distanceFont);
+  for (int id : kMarkControls) ui::SetFont(calculatorWindow, id, markFont);
+  for (int id : kCountControls) ui::SetFont(calculatorWindow, id, countFont);
 }
 
 void TakeCommandLine(std::string_view argumentText) {
@@ -243,7 +243,7 @@ void StartCalculator(std::string_view argumentText) {
 void FinishCalculator() {
   ui::DestroyWindow(calculatorWindow);
   calculatorWindow = nullptr;
-  for (ui::Font** font : {&fontA, &fontB, &fontC}) {
+  for (ui::Font** font : {&distanceFont, &markFont, &countFont}) {
     ui::DeleteFont(*font);
     *font = nullptr;
   }

@@ -1,6 +1,7 @@
 // The calculator window "Planar Speaker Layout": its controls as data.
 #pragma once
 
+#include "hxp/resource_ids.h"
 #include "ui/ui.h"
 
 namespace halvex::hxp {
@@ -42,15 +43,15 @@ enum ControlId : int {
   kPowerWarning = 172,
 };
 
-// Bitmap resources of the room pictures, and the window icon.
+// Picture resources of the room pictures, and the window icon.
 enum Resource : int {
-  kBitmapCeiling = 113,
-  kBitmapEarLevel = 114,
-  kBitmapLength = 115,
-  kBitmapWidth = 116,
-  kBitmapSpl = 117,
-  kBitmapPlain = 118,
-  kIconCalculator = 119,
+  kBitmapCeiling = HXP_PICTURE_CEILING,
+  kBitmapEarLevel = HXP_PICTURE_EAR_LEVEL,
+  kBitmapLength = HXP_PICTURE_LENGTH,
+  kBitmapWidth = HXP_PICTURE_WIDTH,
+  kBitmapSpl = HXP_PICTURE_SPL,
+  kBitmapPlain = HXP_PICTURE_PLAIN,
+  kIconCalculator = HXP_ICON,
 };
 
 struct PictureControl {
@@ -64,14 +65,14 @@ inline constexpr PictureControl kRoomPictures[] = {
     {kPictureEarLevel, kBitmapEarLevel}, {kPictureWidth, kBitmapWidth}, {kPictureCeiling, kBitmapCeiling},
 };
 
-// Controls and their bold fonts: A (8 pt) on the diagram values, B (14 pt)
-// on the loudspeaker marks, C (12 pt) on the total count.
-inline constexpr int kFontAPoints = 8;
-inline constexpr int kFontBPoints = 14;
-inline constexpr int kFontCPoints = 12;
-inline constexpr int kFontAControls[] = {kSpacingX, kSpacingY, kFirstX, kFirstY};
-inline constexpr int kFontBControls[] = {kMarkAlongY, kMarkAlongX, kMarkFirst, kMarkDiagonal};
-inline constexpr int kFontCControls[] = {kTotalCount};
+// The diagram's bold fonts and the controls that show them: the distances,
+// the loudspeaker marks and the loudspeaker count.
+inline constexpr int kDistanceFontPoints = 8;
+inline constexpr int kMarkFontPoints = 14;
+inline constexpr int kCountFontPoints = 12;
+inline constexpr int kDistanceControls[] = {kSpacingX, kSpacingY, kFirstX, kFirstY};
+inline constexpr int kMarkControls[] = {kMarkAlongY, kMarkAlongX, kMarkFirst, kMarkDiagonal};
+inline constexpr int kCountControls[] = {kTotalCount};
 
 const ui::WindowTable& CalculatorWindowTable();
 

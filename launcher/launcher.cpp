@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "halvex/version.h"
 #include "launcher/program_start.h"
+#include "launcher/resource_ids.h"
 #include "platform/platform.h"
 
 namespace halvex::launcher {
@@ -12,6 +14,42 @@ using ui::ControlKind;
 using namespace ui::style;
 
 namespace {
+
+#define LAUNCHER_STRINGIZE(number) #number
+#define LAUNCHER_RESOURCE_NAME(number) "#" LAUNCHER_STRINGIZE(number)
+constexpr const char* kWindowIcon = LAUNCHER_RESOURCE_NAME(LAUNCHER_ICON);
+constexpr const char* kLogoPictureName = LAUNCHER_RESOURCE_NAME(LAUNCHER_PICTURE_LOGO);
+constexpr const char* kRoomPictureName = LAUNCHER_RESOURCE_NAME(LAUNCHER_PICTURE_ROOM);
+constexpr int kHeadingPoints = 8;
+constexpr const char* kErrorTitle = "Halvex";
+
+// The notice texts. Lines break at a lone carriage return; the blanks at the
+// ends of lines are part of the texts.
+constexpr const char* kNoticeTitle = "HX ";
+constexpr const char* kMakerHeading = "Veltrane";
+constexpr const char* kCopyrightText = "Copyright (C) Veltrane. All rights reserved.";
+constexpr const char* kRevisionText = " Rev. " HALVEX_REVISION;
+constexpr const char* kDescriptionText =
+    "DE Vaza will calculate a typical overhead distributed sound system using Veltrane Loudspeakers and display \r"
+    "the location of the first loudspeaker from the walls (lower left corner).\r"
+    "The calculations are based on a typical square layout taking in consideration the wide coverage angle of the "
+    "Veltrane \r"
+    "loudspeakers up to 8kHz.";
+constexpr const char* kWarrantyText =
+    "VELTRANE MAKES NO REPRESENTATION OR WARRANTY REGARDING THE RESULTS \r"
+    "OBTAINABLE THROUGH THE USE OF THIS SOFTWARE. NO ORAL OR WRITTEN INFORMATION OR ADVICE  \r"
+    "GIVEN BY VELTRANE, ITS DEALERS, DISTRIBUTORS, AGENTS, AFFILIATES, \r"
+    "DEVELOPERS, DIRECTORS, OFFICERS, OR EMPLOYEES SHALL CREATE A WARRANTY OR IN ANY WAY \r"
+    "INCREASE THE SCOPE OF THIS WARRANTY\r ";
+
+// Program-wide state: each window while it exists, the notice's heading
+// font, and per window the control that had the focus when the window was
+// last deactivated (0: none remembered).
+ui::Window* noticeWindow = nullptr;
+ui::Window* choiceWindow = nullptr;
+ui::Font* headingFont = nullptr;
+int noticeFocus = 0;
+int choiceFocus = 0;
 
 constexpr std::uint32_t kWindowStyle =
     kPopup | kClipSiblings | kCaption | kDsModalFrame | kDsCenter | kDsSetFont | kDs3dLook | kDsNoFailCreate;
@@ -49,8 +87,8 @@ const ui::WindowTable kChoiceWindow{
     {
         {kPlanarButton, ControlKind::Button, "Planar", 10, 221, 50, 15, kButtonStyle, 0},
         {kConeButton, ControlKind::Button, "Cone", 355, 221, 50, 15, kButtonStyle, 0},
-        {kLogoPicture, ControlKind::Picture, "#104", 360, 6, 45, 45, kPictureStyle, 0},
-        {kRoomPicture, ControlKind::Picture, "#105", 60, 60, 300, 150, kPictureStyle, 0},
+        {kLogoPicture, ControlKind::Picture, kLogoPictureName, 360, 6, 45, 45, kPictureStyle, 0},
+        {kRoomPicture, ControlKind::Picture, kRoomPictureName, 60, 60, 300, 150, kPictureStyle, 0},
         // Each field sits by the feature of the room drawing it stands for.
         {kLengthField, ControlKind::Edit, "20", 140, 186, 25, 13, kEditStyle, kExClientEdge},
         {kWidthField, ControlKind::Edit, "15", 290, 186, 25, 13, kEditStyle, kExClientEdge},
@@ -81,6 +119,9 @@ bool IsPress(const ui::Event& event, int button) {
 bool ChildRuns(void* child) { return !platform::HasEnded(*static_cast<platform::ProcessId*>(child)); }
 
 }  // namespace
+
+ui::Window* NoticeWindow() { return noticeWindow; }
+ui::Window* ChoiceWindow() { return choiceWindow; }
 
 int RunLauncher() {
   RunNoticeWindow();

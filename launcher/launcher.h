@@ -7,7 +7,6 @@
 #include <array>
 #include <string>
 
-#include "halvex/version.h"
 #include "handoff/handoff.h"
 #include "ui/ui.h"
 
@@ -51,41 +50,13 @@ struct Calculator {
 // The commands without the system's suffix for programs (".exe" on Windows).
 inline constexpr std::array<Calculator, 2> kCalculators{{{kPlanarButton, "HXP"}, {kConeButton, "HXC"}}};
 
-inline constexpr const char* kWindowIcon = "#107";
-inline constexpr int kHeadingPoints = 8;
-inline constexpr const char* kErrorTitle = "Halvex";
-
-// The notice texts. Lines break at a lone carriage return; the blanks at the
-// ends of lines are part of the texts.
-inline constexpr const char* kNoticeTitle = "HX ";
-inline constexpr const char* kMakerHeading = "Veltrane";
-inline constexpr const char* kCopyrightText = "Copyright (C) Veltrane. All rights reserved.";
-inline constexpr const char* kRevisionText = " Rev. " HALVEX_REVISION;
-inline constexpr const char* kDescriptionText =
-    "DE Vaza will calculate a typical overhead distributed sound system using Veltrane Loudspeakers and display \r"
-    "the location of the first loudspeaker from the walls (lower left corner).\r"
-    "The calculations are based on a typical square layout taking in consideration the wide coverage angle of the "
-    "Veltrane \r"
-    "loudspeakers up to 8kHz.";
-inline constexpr const char* kWarrantyText =
-    "VELTRANE MAKES NO REPRESENTATION OR WARRANTY REGARDING THE RESULTS \r"
-    "OBTAINABLE THROUGH THE USE OF THIS SOFTWARE. NO ORAL OR WRITTEN INFORMATION OR ADVICE  \r"
-    "GIVEN BY VELTRANE, ITS DEALERS, DISTRIBUTORS, AGENTS, AFFILIATES, \r"
-    "DEVELOPERS, DIRECTORS, OFFICERS, OR EMPLOYEES SHALL CREATE A WARRANTY OR IN ANY WAY \r"
-    "INCREASE THE SCOPE OF THIS WARRANTY\r ";
-
 // The two windows as data: creation order is tab order.
 extern const ui::WindowTable kNoticeWindow;
 extern const ui::WindowTable kChoiceWindow;
 
-// Program-wide state: each window while it exists, the notice's heading
-// font, and per window the control that had the focus when the window was
-// last deactivated (0: none remembered).
-inline ui::Window* noticeWindow = nullptr;
-inline ui::Window* choiceWindow = nullptr;
-inline ui::Font* headingFont = nullptr;
-inline int noticeFocus = 0;
-inline int choiceFocus = 0;
+// Each window while it exists, else null.
+ui::Window* NoticeWindow();
+ui::Window* ChoiceWindow();
 
 // Program entry: the notice window, then the choice window; returns 0.
 int RunLauncher();

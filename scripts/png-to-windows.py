@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """png-to-windows.py bmp|ico SOURCE.png TARGET
 
-Converts the programs' PNG art to what Windows resources carry: a bitmap as
-an 8-bit palette BMP compressed with BI_RLE8 (the room drawings are mostly
-flat areas, so they shrink to a fraction), an icon as a 32 x 32 ICO with 32-bit
+Converts the programs' PNG art to what Windows resources carry where the PNG
+itself is not carried: a bitmap as a 24-bit BMP in full colour (the window
+layer's fallback where the system cannot decode a PNG, and the reference the
+colour tests compare a screen with), an icon as a 32 x 32 ICO with 32-bit
 colour and alpha. Standard library only.
 """
 import struct
@@ -53,66 +54,18 @@ def read_png(path):
     return width, height, rows
 
 
-# The drawings' smoothed edges hold thousands of shades; the most frequent
-# few keep the pictures as they look and make the runs long enough to keep
-# each bitmap near 17 KB (a window program stays under 400 KB).
-PALETTE_SIZE = 64
-
-
-def palette_of(rows):
-    """The most frequent colours; each pixel then takes the nearest of them."""
-    counts = {}
-    for row in rows:
-        for pixel in row:
-            counts[pixel[:3]] = counts.get(pixel[:3], 0) + 1
-    palette = sorted(counts, key=lambda c: -counts[c])[:PALETTE_SIZE]
-    index = {c: i for i, c in enumerate(palette)}
-    nearest = {}
-    for colour in counts:
-        if colour not in index:
-            nearest[colour] = min(range(len(palette)),
-                                  key=lambda i: sum((p - q) ** 2 for p, q in zip(palette[i], colour)))
-    return palette, {**nearest, **index}
-
-
-def rle8(indices):
-    out = bytearray()
-    i = 0
-    while i < len(indices):
-        run = 1
-        while i + run < len(indices) and run < 255 and indices[i + run] == indices[i]:
-            run += 1
-        if run >= 3 or len(indices) - i < 3:
-            out += bytes((run, indices[i]))
-            i += run
-            continue
-        # A literal stretch up to the next run of three.
-        j = i
-        while j < len(indices) and j - i < 255:
-            if j + 2 < len(indices) and indices[j] == indices[j + 1] == indices[j + 2]:
-                break
-            j += 1
-        literal = indices[i:j]
-        if len(literal) < 3:
-            for value in literal:
-                out += bytes((1, value))
-        else:
-            out += bytes((0, len(literal))) + bytes(literal) + (b"\0" if len(literal) % 2 else b"")
-        i = j
-    return out + b"\0\0"  # end of line
-
-
 def write_bmp(width, height, rows, target):
-    palette, index = palette_of(rows)
+    stride = (3 * width + 3) & ~3  # rows end on a 4-byte boundary
     pixels = bytearray()
     for row in reversed(rows):  # bottom-up
-        pixels += rle8([index[p[:3]] for p in row])
-    pixels[-2:] = b"\0\1"  # end of bitmap instead of the last end of line
-    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(pixels), 3780, 3780, len(palette), 0)
-    offset = 14 + len(info) + len(colours)
+        line = bytearray()
+        for r, g, b, _ in row:
+            line += bytes((b, g, r))
+        pixels += line + bytes(stride - len(line))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 3780, 3780, 0, 0)
+    offset = 14 + len(info)
     header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    open(target, "wb").write(header + info + colours + pixels)
+    open(target, "wb").write(header + info + pixels)
 
 
 def write_ico(width, height, rows, target):

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Renders the picture and icon PNGs of HXP and the launcher from their SVG
 # sources with rsvg-convert, at their exact pixel sizes, and checks the sizes.
+# The room pictures are also rendered at twice the size (NNN@2x.png), for
+# screens with a device pixel ratio of 2.
 #
 #   scripts/render-art.sh           render every PNG
 #   scripts/render-art.sh --rooms   first rewrite the room SVGs with
@@ -44,11 +46,13 @@ render() {
 
 for n in 113 114 115 116 117 118; do
     render "hxp/art/room-$n.svg" "hxp/art/$n.png" 465 234
+    render "hxp/art/room-$n.svg" "hxp/art/$n@2x.png" 930 468
 done
 render hxp/art/icon-119.svg      hxp/art/119.png      32 32
 
 render launcher/art/logo-104.svg launcher/art/104.png 594 602
 render launcher/art/room-105.svg launcher/art/105.png 465 234
+render launcher/art/room-105.svg launcher/art/105@2x.png 930 468
 render launcher/art/icon-107.svg launcher/art/107.png 32 32
 
 exit "$failed"

@@ -58,13 +58,35 @@ std::vector<int> TabOrder(Window* window);
 // The id of the topmost control at a point of the client area (0 for none).
 int ControlAt(Window* window, int x, int y);
 int Beeps();
-bool SaveScreenshot(Window* window, const std::string& path);
 // From now on appends every text set on a control of any window to the file
 // at `path`, a line "id<TAB>text" each: how a test of a whole program run
 // under a display sees what its windows show.
 void TraceTextsTo(const std::string& path);
 // The colour on screen at a point of the client area, as last painted.
 Color ScreenPixel(Window* window, int x, int y);
+
+// A picture's pixels, row by row from the top.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<Color> pixels;
+  const Color& At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+// What an area of the client area shows on screen, as last painted.
+Picture ScreenArea(Window* window, const Rect& area);
+// A picture file read without the window layer, to compare the screen
+// with: a PNG with the toolkit, a 24-bit BMP on Windows.
+Picture ReadPictureFile(const std::string& path);
+// How far what an area shows is from a picture, channel by channel (the
+// picture resampled to the area's size, each pixel the average of what it
+// covers, where the sizes differ): the mean and the largest difference over
+// the pixels that no rectangle of `covered` (client coordinates) holds.
+struct PictureDifference {
+  double mean = 0;
+  int largest = 0;
+  int compared = 0;  // pixels
+};
+PictureDifference CompareWithPicture(Window* window, const Rect& area, const Picture& picture,
+                                     const std::vector<Rect>& covered = {});
 
 // The id of the topmost control drawn at a point of the client area, whether
 // or not it takes clicks (0 for none): what the user sees there.

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,7 +13,6 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <utility>
 
 #include "ui/testing.h"
@@ -154,7 +154,8 @@ Rect PictureSize(Window* window, int id) {
   if (Control* control = Find(window, id)) DecodePicture(control);
   auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
   if (label == nullptr || label->pixmap().isNull()) return {0, 0, 0, 0};
-  return {0, 0, label->pixmap().width(), label->pixmap().height()};
+  const QSizeF size = label->pixmap().deviceIndependentSize();
+  return {0, 0, qRound(size.width()), qRound(size.height())};
 }
 
 bool IsWordWrapped(Window* window, int id) {
@@ -236,25 +237,6 @@ int ControlAt(Window* window, int x, int y) {
 
 int Beeps() { return BeepCount(); }
 
-bool SaveScreenshot(Window* window, const std::string& path) {
-  return window->dialog->grab().save(QString::fromStdString(path), "PNG");
-}
-
-namespace {
-FILE* traceFile = nullptr;
-
-void TraceText(int id, std::string_view text) {
-  std::fprintf(traceFile, "%d\t%.*s\n", id, static_cast<int>(text.size()), text.data());
-  std::fflush(traceFile);
-}
-}  // namespace
-
-void TraceTextsTo(const std::string& path) {
-  if (traceFile != nullptr) std::fclose(traceFile);
-  traceFile = std::fopen(path.c_str(), "a");
-  textObserver = traceFile != nullptr ? TraceText : nullptr;
-}
-
 Color ScreenPixel(Window* window, int x, int y) {
   // What the window system was last given to show, not a fresh rendering:
   // a change that was never repainted reads as it was.
@@ -264,6 +246,27 @@ Color ScreenPixel(Window* window, int x, int y) {
   return {static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
           static_cast<std::uint8_t>(color.blue())};
 }
+
+namespace {
+
+Picture PictureOf(const QImage& image) {
+  Picture picture{image.width(), image.height(), {}};
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  for (int y = 0; y < rgb.height(); ++y) {
+    const uchar* row = rgb.constScanLine(y);
+    for (int x = 0; x < rgb.width(); ++x) picture.pixels.push_back({row[3 * x], row[3 * x + 1], row[3 * x + 2]});
+  }
+  return picture;
+}
+
+}  // namespace
+
+Picture ScreenArea(Window* window, const Rect& area) {
+  QWidget* dialog = window->dialog;
+  return PictureOf(dialog->screen()->grabWindow(dialog->winId(), area.x, area.y, area.w, area.h).toImage());
+}
+
+Picture ReadPictureFile(const std::string& path) { return PictureOf(QImage(QString::fromStdString(path))); }
 
 int VisibleControlAt(Window* window, int x, int y) {
   // The dialog's children are listed bottom to top.

@@ -121,32 +121,6 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
-// PNG with stored (uncompressed) deflate blocks: no compression library.
-unsigned long Crc(const unsigned char* data, std::size_t size, unsigned long crc = 0xFFFFFFFFul) {
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320ul & (0ul - (crc & 1)));
-  }
-  return crc;
-}
-
-void Chunk(FILE* out, const char* kind, const std::string& data) {
-  const unsigned char size[4] = {static_cast<unsigned char>(data.size() >> 24), static_cast<unsigned char>(data.size() >> 16),
-                                 static_cast<unsigned char>(data.size() >> 8), static_cast<unsigned char>(data.size())};
-  std::string body = std::string(kind, 4) + data;
-  const unsigned long crc = Crc(reinterpret_cast<const unsigned char*>(body.data()), body.size()) ^ 0xFFFFFFFFul;
-  const unsigned char tail[4] = {static_cast<unsigned char>(crc >> 24), static_cast<unsigned char>(crc >> 16),
-                                 static_cast<unsigned char>(crc >> 8), static_cast<unsigned char>(crc)};
-  std::fwrite(size, 1, 4, out);
-  std::fwrite(body.data(), 1, body.size(), out);
-  std::fwrite(tail, 1, 4, out);
-}
-
-std::string BigEndian(unsigned long value) {
-  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-          static_cast<char>(value)};
-}
-
 }  // namespace
 
 // Each character passes the dialog manager, as typed ones do: on a control
@@ -295,20 +269,18 @@ bool HasPicture(Window* window, int id) {
   return hwnd != nullptr && ::SendMessageA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
 }
 
+// The picture's own size: one stretched to its control shows resampled.
 Rect PictureSize(Window* window, int id) {
-  HWND hwnd = HandleOf(window, id);
-  auto* bitmap = hwnd == nullptr ? nullptr : reinterpret_cast<HBITMAP>(::SendMessageA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
-  BITMAP info{};
-  if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof info, &info) == 0) return {0, 0, 0, 0};
-  return {0, 0, info.bmWidth, info.bmHeight};
+  const Control* control = Find(window, id);
+  if (control == nullptr || !HasPicture(window, id)) return {0, 0, 0, 0};
+  return {0, 0, static_cast<int>(control->pictureSize.cx), static_cast<int>(control->pictureSize.cy)};
 }
 
-// Left-aligned and centred static texts break at word ends on their own.
+// Labels of several lines break at word ends; a label of one line never does.
 bool IsWordWrapped(Window* window, int id) {
   Control* control = Find(window, id);
   if (control == nullptr || control->kind != ControlKind::Label) return false;
-  const std::uint32_t type = control->style & SS_TYPEMASK;
-  return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+  return (::GetWindowLongA(control->hwnd, GWL_STYLE) & SS_TYPEMASK) != SS_OWNERDRAW;
 }
 
 int ListCount(Window* window, int id) {
@@ -382,60 +354,54 @@ Color ScreenPixel(Window* window, int x, int y) {
   return {GetRValue(color), GetGValue(color), GetBValue(color)};
 }
 
-bool SaveScreenshot(Window* window, const std::string& path) {
-  const Rect size = ClientSize(window);
-  HDC source = ::GetDC(window->hwnd);
-  HDC memory = ::CreateCompatibleDC(source);
+namespace {
+
+// The pixels of a bitmap selected into nothing, read as 24-bit rows from the top.
+Picture PictureOf(HDC dc, HBITMAP bitmap, int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.w;
-  info.bmiHeader.biHeight = -size.h;  // top-down
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, size.w, size.h, source, 0, 0, SRCCOPY);
-  std::string raw;
-  const auto* pixels = static_cast<const unsigned char*>(bits);
-  for (int y = 0; y < size.h; ++y) {
-    raw += '\0';  // no filter
-    for (int x = 0; x < size.w; ++x) {
-      const unsigned char* p = pixels + (static_cast<std::size_t>(y) * size.w + x) * 4;
-      raw += static_cast<char>(p[2]);
-      raw += static_cast<char>(p[1]);
-      raw += static_cast<char>(p[0]);
-    }
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int stride = (3 * width + 3) & ~3;
+  std::vector<unsigned char> bits(static_cast<std::size_t>(stride) * height);
+  ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
+  Picture picture{width, height, {}};
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* row = bits.data() + static_cast<std::size_t>(y) * stride;
+    for (int x = 0; x < width; ++x) picture.pixels.push_back({row[3 * x + 2], row[3 * x + 1], row[3 * x]});
   }
-  ::SelectObject(memory, old);
+  return picture;
+}
+
+}  // namespace
+
+Picture ScreenArea(Window* window, const Rect& area) {
+  ::UpdateWindow(window->hwnd);
+  HDC source = ::GetDC(window->hwnd);
+  HDC memory = ::CreateCompatibleDC(source);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(source, area.w, area.h);
+  const HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, area.w, area.h, source, area.x, area.y, SRCCOPY);
+  ::SelectObject(memory, previous);
+  Picture picture = PictureOf(memory, bitmap, area.w, area.h);
   ::DeleteObject(bitmap);
   ::DeleteDC(memory);
   ::ReleaseDC(window->hwnd, source);
+  return picture;
+}
 
-  std::string deflate = "\x78\x01";
-  unsigned long a = 1, b = 0;
-  for (unsigned char c : raw) {
-    a = (a + c) % 65521;
-    b = (b + a) % 65521;
-  }
-  for (std::size_t at = 0; at < raw.size(); at += 65535) {
-    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-    deflate += static_cast<char>(at + n == raw.size() ? 1 : 0);
-    deflate += static_cast<char>(n & 0xFF);
-    deflate += static_cast<char>(n >> 8);
-    deflate += static_cast<char>(~n & 0xFF);
-    deflate += static_cast<char>((~n >> 8) & 0xFF);
-    deflate.append(raw, at, n);
-  }
-  deflate += BigEndian((b << 16) | a);
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
-  std::fwrite("\x89PNG\r\n\x1a\n", 1, 8, out);
-  Chunk(out, "IHDR", BigEndian(static_cast<unsigned long>(size.w)) + BigEndian(static_cast<unsigned long>(size.h)) +
-                         std::string("\x08\x02\x00\x00\x00", 5));
-  Chunk(out, "IDAT", deflate);
-  Chunk(out, "IEND", "");
-  return std::fclose(out) == 0;
+Picture ReadPictureFile(const std::string& path) {
+  auto* bitmap = static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  BITMAP size{};
+  if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof size, &size) == 0) return {};
+  HDC screen = ::GetDC(nullptr);
+  Picture picture = PictureOf(screen, bitmap, size.bmWidth, size.bmHeight);
+  ::ReleaseDC(nullptr, screen);
+  ::DeleteObject(bitmap);
+  return picture;
 }
 
 int VisibleControlAt(Window* window, int x, int y) {

@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFont>
-#include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
@@ -192,7 +191,17 @@ void ComboBox::ShowFromFirstLetter() {
 
 void Label::paintEvent(QPaintEvent* event) {
   if (!wordWrap()) {
-    QLabel::paintEvent(event);
+    // One line, never broken; a text wider than the label shows from its
+    // start, as a number is read, rather than centred with both ends cut.
+    const QRect room = contentsRect();
+    if ((alignment() & Qt::AlignHCenter) == 0 || text().contains(QLatin1Char('\n')) ||
+        fontMetrics().horizontalAdvance(text()) <= room.width()) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(room, static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine), text());
     return;
   }
   // The lines are drawn up to the last one that fits whole.
@@ -219,6 +228,19 @@ void Label::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setPen(palette().color(foregroundRole()));
   for (int i = 0; i < whole; ++i) layout.lineAt(i).draw(&painter, room.topLeft());
+}
+
+void EtchedLine::paintEvent(QPaintEvent*) {
+  // A shadow and a highlight beside it, each along the whole line: a frame
+  // drawn as a box would put a corner of the shadow at the line's start.
+  QPainter painter(this);
+  const bool across = width() < height();  // a vertical line
+  const int thickness = across ? width() : height();
+  const int shadow = thickness / 2;
+  const QRect dark = across ? QRect(0, 0, shadow, height()) : QRect(0, 0, width(), shadow);
+  const QRect light = across ? QRect(shadow, 0, width() - shadow, height()) : QRect(0, shadow, width(), height() - shadow);
+  painter.fillRect(dark, palette().color(QPalette::Dark));
+  painter.fillRect(light, palette().color(QPalette::Light));
 }
 
 namespace {
@@ -280,19 +302,6 @@ class DecodeOnShow : public QObject {
   Window* owner_;
   int id_;
 };
-
-void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param) {
-  if (!window->delivering || window->handler == nullptr || window->waiting) return;
-  const std::uintptr_t full = message == kWmCommand
-                                  ? (static_cast<std::uintptr_t>(code & 0xFFFF) << 16) | static_cast<std::uintptr_t>(id & 0xFFFF)
-                                  : param;
-  window->handler(Event{window, message, id, code, full});
-}
-
-Control* Find(Window* window, int id) {
-  const auto found = window->controls.find(id);
-  return found == window->controls.end() ? nullptr : &found->second;
-}
 
 // ---- building --------------------------------------------------------------
 
@@ -388,12 +397,8 @@ QWidget* CreateControl(Window* window, const ControlRow& row) {
           "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
       return group;
     }
-    case ControlKind::Line: {
-      auto* line = new QFrame(parent);
-      line->setFrameStyle(QFrame::Box | QFrame::Sunken);  // an etched frame
-      line->setLineWidth(1);
-      return line;
-    }
+    case ControlKind::Line:
+      return new EtchedLine(parent);
     case ControlKind::Button: {
       auto* button = new QPushButton(ToQt(row.text), parent);
       button->setAutoDefault(false);
@@ -677,7 +682,16 @@ bool LoadPicture(Window* window, int id, std::string_view resourceName) {
 
 void DecodePicture(Control* control) {
   if (control->pendingPicture.isEmpty()) return;
-  const QPixmap pixmap(control->pendingPicture);
+  // On a screen of device pixel ratio 2 a picture drawn at twice the size
+  // ("113@2x.png") shows sharp, where there is one; only the picture of the
+  // scale in use is read.
+  QPixmap pixmap;
+  if (control->widget->devicePixelRatioF() > 1) {
+    QString sharp = control->pendingPicture;
+    sharp.insert(sharp.size() - 4, QStringLiteral("@2x"));
+    if (pixmap.load(sharp)) pixmap.setDevicePixelRatio(2);
+  }
+  if (pixmap.isNull()) pixmap.load(control->pendingPicture);
   control->pendingPicture.clear();
   static_cast<QLabel*>(control->widget)->setPixmap(pixmap);  // a null picture leaves the control empty
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/ui.h"
+#include "ui/window_state.h"
 
 namespace halvex::ui {
 
@@ -60,37 +61,27 @@ class Label : public QLabel {
   void paintEvent(QPaintEvent* event) override;
 };
 
-struct Control {
-  ControlKind kind = ControlKind::Label;
-  std::uint32_t style = 0;
+// An etched line, one dialog unit across: a shadow and a highlight.
+class EtchedLine : public QWidget {
+ public:
+  explicit EtchedLine(QWidget* parent) : QWidget(parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+struct Control : ControlState {
   QWidget* widget = nullptr;
-  std::string text;  // as set, carriage returns included
-  Color textColor{0, 0, 0};
-  std::optional<Color> background;
   QString pendingPicture;  // a picture's resource, read when the control first shows
   bool decodesOnShow = false;
 };
 
-struct Window {
+struct Window : WindowState<Control> {
   Dialog* dialog = nullptr;
-  EventHandler handler = nullptr;
-  std::map<int, Control> controls;
-  std::vector<int> order;  // creation order
-  bool delivering = false;  // events reach the handler only once the window is shown
-  int settingText = 0;      // > 0 while the layer itself changes a control
-  bool waiting = false;     // a child program runs: input and close are ignored
   std::vector<int> recoloured;  // controls whose colours changed since the last redraw
 };
 
-void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param);
-Control* Find(Window* window, int id);
 // Reads a picture control's pending picture now; an unreadable one leaves it empty.
 void DecodePicture(Control* control);
-int BeepCount();
-
-// Called with every text set on a control, when set: the test support's way
-// of watching what a window shows. The programs never set it.
-using TextObserver = void (*)(int id, std::string_view text);
-extern TextObserver textObserver;
 
 }  // namespace halvex::ui

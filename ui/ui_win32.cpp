@@ -1,7 +1,11 @@
 // The window layer on Win32: dialogs from templates built in memory, the
 // controls of user32, fonts and colours through gdi32.
 #include <windows.h>
+// The picture codecs' class and format ids, defined here: the one user.
+#include <initguid.h>
+#include <wincodec.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,13 +16,42 @@
 
 namespace halvex::ui {
 
+// The layer publishes the window system's numbers without its header; they
+// must be the header's own.
+static_assert(kWmNcActivate == WM_NCACTIVATE && kWmCommand == WM_COMMAND && kWmSysCommand == WM_SYSCOMMAND);
+static_assert(kScClose == SC_CLOSE && kSysCommandMask == 0xFFF0);
+static_assert(kBnClicked == BN_CLICKED && kStnClicked == STN_CLICKED && kCbnSelChange == CBN_SELCHANGE &&
+              kCbnSetFocus == CBN_SETFOCUS && kCbnDropDown == CBN_DROPDOWN && kCbnCloseUp == CBN_CLOSEUP &&
+              kEnSetFocus == EN_SETFOCUS && kEnChange == EN_CHANGE);
+static_assert(style::kPopup == WS_POPUP && style::kChild == WS_CHILD && style::kVisible == WS_VISIBLE &&
+              style::kClipSiblings == WS_CLIPSIBLINGS && style::kCaption == WS_CAPTION &&
+              style::kVScroll == WS_VSCROLL && style::kSysMenu == WS_SYSMENU &&
+              style::kMinimizeBox == WS_MINIMIZEBOX && style::kTabStop == WS_TABSTOP);
+static_assert(style::kDsSetFont == DS_SETFONT && style::kDsModalFrame == DS_MODALFRAME &&
+              style::kDsCenter == DS_CENTER && style::kDs3dLook == DS_3DLOOK && style::kDsNoFailCreate == DS_NOFAILCREATE);
+static_assert(style::kEsLeft == ES_LEFT && style::kEsAutoHScroll == ES_AUTOHSCROLL && style::kSsLeft == SS_LEFT &&
+              style::kSsCenter == SS_CENTER && style::kSsBitmap == SS_BITMAP &&
+              style::kSsEtchedFrame == SS_ETCHEDFRAME && style::kSsRealSizeControl == SS_REALSIZECONTROL &&
+              style::kSsNotify == SS_NOTIFY);
+static_assert(style::kCbsDropDown == CBS_DROPDOWN && style::kCbsSort == CBS_SORT &&
+              style::kBsPushButton == BS_PUSHBUTTON && style::kBsGroupBox == BS_GROUPBOX && style::kBsLeft == BS_LEFT);
+static_assert(style::kExTransparent == WS_EX_TRANSPARENT && style::kExWindowEdge == WS_EX_WINDOWEDGE &&
+              style::kExClientEdge == WS_EX_CLIENTEDGE && style::kExControlParent == WS_EX_CONTROLPARENT);
+
 void (*threadMessageHook)(const MSG& message) = nullptr;
+TextObserver textObserver = nullptr;
 std::vector<Window*> modalWindows;
 
 namespace {
 
 constexpr const char* kFontFace = "MS Sans Serif";
 constexpr WORD kDialogFontPoints = 8;
+// The dialog font is a bitmap font of three sizes (8, 10 and 12 points at
+// 96 dpi) whose bold is smeared from the regular: a bold 14-point font asked
+// of it comes out as the 12-point regular, emboldened. The bold fonts take
+// its TrueType counterpart, which the window system itself puts in its place
+// where it scales, and which has a real bold at every size.
+constexpr const char* kBoldFontFace = "Microsoft Sans Serif";
 
 // The predefined control classes, by their atoms.
 constexpr WORD kButtonClass = 0x0080;
@@ -70,8 +103,14 @@ WORD ClassOf(ControlKind kind) {
   return kStaticClass;
 }
 
+// A label of one line is drawn by the layer (see DrawOneLineLabel): the
+// window system's static breaks a centred or left-aligned text at its blanks
+// and would show " 100.2" as a blank line over a hidden second one.
+bool IsOneLineLabel(const ControlRow& row) { return row.kind == ControlKind::Label && !IsMultiLineLabel(row); }
+
 std::uint32_t ControlStyle(const ControlRow& row) {
   std::uint32_t style = row.style | WS_CHILD | WS_VISIBLE;
+  if (IsOneLineLabel(row)) style = (style & ~static_cast<std::uint32_t>(SS_TYPEMASK)) | SS_OWNERDRAW;
   // A picture never paints over the controls laid on it: the window system
   // would otherwise let a full redraw paint it over the edit fields.
   if (row.kind == ControlKind::Picture) style |= WS_CLIPSIBLINGS;
@@ -127,6 +166,34 @@ Control* ControlOf(Window* window, HWND hwnd) {
     if (control.hwnd == hwnd) return &control;
   }
   return nullptr;
+}
+
+INT_PTR ColorStatic(Window* window, HDC dc, HWND hwnd);
+
+// One line in the label's font and colours, never broken: centred when it
+// fits, else from its start, cut at the right edge.
+void DrawOneLineLabel(Window* window, const DRAWITEMSTRUCT& item) {
+  const Control* control = Find(window, static_cast<int>(item.CtlID));
+  if (control == nullptr) return;
+  HDC dc = item.hDC;
+  auto brush = reinterpret_cast<HBRUSH>(ColorStatic(window, dc, item.hwndItem));
+  if (brush == nullptr) {
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    brush = ::GetSysColorBrush(COLOR_BTNFACE);
+  }
+  RECT room = item.rcItem;
+  ::FillRect(dc, &room, brush);
+  const int saved = ::SaveDC(dc);
+  ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+  ::SetBkMode(dc, TRANSPARENT);
+  std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(item.hwndItem)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextA(item.hwndItem, text.data(), static_cast<int>(text.size()))));
+  SIZE size{};
+  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const bool centred = (control->style & SS_TYPEMASK) == SS_CENTER && size.cx <= room.right - room.left;
+  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &room,
+              DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS | (centred ? DT_CENTER : DT_LEFT));
+  ::RestoreDC(dc, saved);
 }
 
 INT_PTR ColorStatic(Window* window, HDC dc, HWND hwnd) {
@@ -210,22 +277,15 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       return FALSE;
     case WM_CTLCOLORSTATIC:
       return ColorStatic(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlType != ODT_STATIC) return FALSE;
+      DrawOneLineLabel(window, *item);
+      return TRUE;
+    }
     default:
       return FALSE;
   }
-}
-
-// With HALVEX_UI_TRACE naming a file, every text set on a control is
-// appended to it as "id<TAB>text": how tests of the real programs under a
-// display see what the windows show.
-void TraceText(int id, std::string_view text) {
-  static FILE* trace = [] {
-    const char* path = std::getenv("HALVEX_UI_TRACE");
-    return path != nullptr && *path != '\0' ? std::fopen(path, "ab") : nullptr;
-  }();
-  if (trace == nullptr) return;
-  std::fprintf(trace, "%d\t%.*s\n", id, static_cast<int>(text.size()), text.data());
-  std::fflush(trace);
 }
 
 std::string WindowText(HWND hwnd) {
@@ -270,6 +330,154 @@ LRESULT CALLBACK WholeLinesLabel(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return 0;
 }
 
+// A picture resource in full colour: a PNG (resource type "PNG") decoded by
+// the window system's imaging component into a 24-bit DIB, or, where that
+// cannot be had, a bitmap resource as it is.
+template <class Interface>
+struct Released {
+  Interface* pointer = nullptr;
+  ~Released() {
+    if (pointer != nullptr) pointer->Release();
+  }
+  Interface** operator&() { return &pointer; }
+  Interface* operator->() const { return pointer; }
+};
+
+HBITMAP DecodePng(const void* bytes, DWORD size) {
+  // The imaging component is reached through COM; a thread that has it
+  // already keeps its own set-up.
+  static const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  (void)com;
+  Released<IWICImagingFactory> factory;
+  Released<IWICStream> stream;
+  Released<IWICBitmapDecoder> decoder;
+  Released<IWICBitmapFrameDecode> frame;
+  Released<IWICFormatConverter> converter;
+  UINT width = 0, height = 0;
+  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory))) ||
+      FAILED(factory->CreateStream(&stream)) ||
+      FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)), size)) ||
+      FAILED(factory->CreateDecoderFromStream(stream.pointer, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) ||
+      FAILED(decoder->GetFrame(0, &frame)) || FAILED(factory->CreateFormatConverter(&converter)) ||
+      FAILED(converter->Initialize(frame.pointer, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                                   WICBitmapPaletteTypeCustom)) ||
+      FAILED(converter->GetSize(&width, &height))) {
+    return nullptr;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, as the decoder gives the rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) return nullptr;
+  const UINT stride = (width * 3 + 3) & ~3u;  // DIB rows end on a 4-byte boundary
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+    ::DeleteObject(bitmap);
+    return nullptr;
+  }
+  return bitmap;
+}
+
+HBITMAP ReadPicture(const std::string& name) {
+  if (HRSRC resource = ::FindResourceA(Instance(), name.c_str(), "PNG")) {
+    HGLOBAL loaded = ::LoadResource(Instance(), resource);
+    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    if (bytes != nullptr) {
+      if (HBITMAP bitmap = DecodePng(bytes, ::SizeofResource(Instance(), resource))) return bitmap;
+    }
+  }
+  return static_cast<HBITMAP>(
+      ::LoadImageA(Instance(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR | LR_CREATEDIBSECTION));
+}
+
+// A picture stretched to its control is resampled here, each pixel the
+// average of the picture's pixels it covers: the window system's stretching
+// picks single pixels and breaks up fine lines.
+std::vector<double> Resample(const std::vector<double>& source, int count, int lines, int target) {
+  std::vector<double> out(static_cast<std::size_t>(target) * lines);
+  const double step = static_cast<double>(count) / target;
+  for (int line = 0; line < lines; ++line) {
+    const double* in = source.data() + static_cast<std::size_t>(line) * count;
+    for (int t = 0; t < target; ++t) {
+      const double from = t * step, to = from + step;
+      double sum = 0;
+      for (int at = static_cast<int>(from); at < count && at < to; ++at) {
+        sum += (std::min<double>(at + 1, to) - std::max<double>(at, from)) * in[at];
+      }
+      out[static_cast<std::size_t>(line) * target + t] = sum / step;
+    }
+  }
+  return out;
+}
+
+// The rows of `lines` x `count` values turned into `count` rows of `lines`.
+std::vector<double> Transposed(const std::vector<double>& values, int count, int lines) {
+  std::vector<double> out(values.size());
+  for (int line = 0; line < lines; ++line) {
+    for (int at = 0; at < count; ++at) {
+      out[static_cast<std::size_t>(at) * lines + line] = values[static_cast<std::size_t>(line) * count + at];
+    }
+  }
+  return out;
+}
+
+HBITMAP TopDown24BitBitmap(int width, int height, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+HBITMAP Resized(HBITMAP picture, int width, int height) {
+  BITMAP size{};
+  if (::GetObjectA(picture, sizeof size, &size) == 0 || width <= 0 || height <= 0) return nullptr;
+  const int sourceWidth = size.bmWidth, sourceHeight = size.bmHeight;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = sourceWidth;
+  info.bmiHeader.biHeight = -sourceHeight;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int sourceStride = (3 * sourceWidth + 3) & ~3;
+  std::vector<unsigned char> source(static_cast<std::size_t>(sourceStride) * sourceHeight);
+  HDC screen = ::GetDC(nullptr);
+  const int read = ::GetDIBits(screen, picture, 0, static_cast<UINT>(sourceHeight), source.data(), &info, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  void* bits = nullptr;
+  HBITMAP resized = read == sourceHeight ? TopDown24BitBitmap(width, height, &bits) : nullptr;
+  if (resized == nullptr) return nullptr;
+  const int stride = (3 * width + 3) & ~3;
+  for (int channel = 0; channel < 3; ++channel) {
+    std::vector<double> values(static_cast<std::size_t>(sourceWidth) * sourceHeight);
+    for (int y = 0; y < sourceHeight; ++y) {
+      for (int x = 0; x < sourceWidth; ++x) {
+        values[static_cast<std::size_t>(y) * sourceWidth + x] = source[static_cast<std::size_t>(y) * sourceStride + 3 * x + channel];
+      }
+    }
+    // Across each row, then down each column.
+    const std::vector<double> across = Resample(values, sourceWidth, sourceHeight, width);
+    const std::vector<double> down = Resample(Transposed(across, width, sourceHeight), sourceHeight, width, height);
+    auto* out = static_cast<unsigned char*>(bits);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const double value = down[static_cast<std::size_t>(x) * height + y] + 0.5;
+        out[static_cast<std::size_t>(y) * stride + 3 * x + channel] = static_cast<unsigned char>(std::clamp(value, 0.0, 255.0));
+      }
+    }
+  }
+  return resized;
+}
+
 bool IsInput(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
@@ -285,16 +493,6 @@ int ScreenDpi() {
 
 Application::Application(int&, char**) {}
 Application::~Application() = default;
-
-void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param) {
-  if (!window->delivering || window->handler == nullptr || window->waiting) return;
-  window->handler(Event{window, message, id, code, param});
-}
-
-Control* Find(Window* window, int id) {
-  const auto found = window->controls.find(id);
-  return found == window->controls.end() ? nullptr : &found->second;
-}
 
 int BeepCount() { return beepCount; }
 
@@ -339,6 +537,14 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
       staticProcedure = reinterpret_cast<WNDPROC>(
           ::SetWindowLongPtrA(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WholeLinesLabel)));
     }
+  }
+  // A group box frames the controls inside it and lies below all of them:
+  // above a picture it would clip the picture away entirely (a picture
+  // clips its siblings above it). Group boxes take no focus, so the tab
+  // order, which follows the sibling order, stays as it was.
+  for (const ControlRow& item : table.controls) {
+    if (item.kind != ControlKind::Group) continue;
+    ::SetWindowPos(Find(window, item.id)->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   return window;
 }
@@ -418,7 +624,7 @@ void SetWindowIcon(Window* window, std::string_view resourceName) {
 void SetText(Window* window, int id, std::string_view text) {
   Control* control = Find(window, id);
   if (control == nullptr) return;
-  TraceText(id, text);
+  if (textObserver != nullptr) textObserver(id, text);
   control->text = std::string(text);
   if (control->kind == ControlKind::Picture || control->kind == ControlKind::Line) return;
   window->settingText++;
@@ -453,7 +659,8 @@ Font* CreateBoldFont(int points) {
   LOGFONTA description{};
   description.lfHeight = -FontPixelHeight(points, ScreenDpi());
   description.lfWeight = FW_BOLD;
-  std::snprintf(description.lfFaceName, sizeof description.lfFaceName, "%s", kFontFace);
+  description.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  std::snprintf(description.lfFaceName, sizeof description.lfFaceName, "%s", kBoldFontFace);
   return new Font{::CreateFontIndirectA(&description)};
 }
 
@@ -523,8 +730,19 @@ void Beep() {
 bool LoadPicture(Window* window, int id, std::string_view resourceName) {
   Control* control = Find(window, id);
   if (control == nullptr || control->kind != ControlKind::Picture) return false;
-  const std::string name(resourceName);
-  auto* bitmap = static_cast<HBITMAP>(::LoadImageA(Instance(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  HBITMAP bitmap = ReadPicture(std::string(resourceName));
+  BITMAP own{};
+  control->pictureSize = bitmap != nullptr && ::GetObjectA(bitmap, sizeof own, &own) != 0 ? SIZE{own.bmWidth, own.bmHeight}
+                                                                                         : SIZE{0, 0};
+  RECT room{};
+  ::GetClientRect(control->hwnd, &room);
+  if (bitmap != nullptr && (control->style & SS_REALSIZECONTROL) != 0 &&
+      (own.bmWidth != room.right || own.bmHeight != room.bottom)) {
+    if (HBITMAP resized = Resized(bitmap, room.right, room.bottom)) {
+      ::DeleteObject(bitmap);
+      bitmap = resized;
+    }
+  }
   auto* previous = reinterpret_cast<HBITMAP>(
       ::SendMessageA(control->hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
   if (previous != nullptr && previous != control->bitmap) ::DeleteObject(previous);

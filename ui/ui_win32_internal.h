@@ -4,44 +4,29 @@
 
 #include <windows.h>
 
-#include <map>
-#include <optional>
-#include <string>
 #include <vector>
 
 #include "ui/ui.h"
+#include "ui/window_state.h"
 
 namespace halvex::ui {
 
-struct Control {
-  ControlKind kind = ControlKind::Label;
-  std::uint32_t style = 0;
+struct Control : ControlState {
   HWND hwnd = nullptr;
-  std::string text;  // as set, carriage returns included
-  Color textColor{0, 0, 0};
   bool colored = false;      // SetColors was called
-  std::optional<Color> background;
   HBRUSH brush = nullptr;    // the background's, while it has one
   HBITMAP bitmap = nullptr;  // the picture it shows, owned here
+  SIZE pictureSize{0, 0};    // the picture's own size, before it was stretched to the control
   HFONT font = nullptr;      // the bold font given it, if any
 };
 
-struct Window {
+struct Window : WindowState<Control> {
   HWND hwnd = nullptr;
-  EventHandler handler = nullptr;
-  std::map<int, Control> controls;
-  std::vector<int> order;   // creation order
-  bool delivering = false;  // events reach the handler only once the window is shown
-  int settingText = 0;      // > 0 while the layer itself changes a control
-  bool waiting = false;     // a child program runs: input and close are ignored
   bool ended = false;
   int result = 0;
   HICON bigIcon = nullptr, smallIcon = nullptr;
 };
 
-void Deliver(Window* window, unsigned message, int id, int code, std::uintptr_t param);
-Control* Find(Window* window, int id);
-int BeepCount();
 // The window a top-level handle belongs to, if it is one of ours.
 Window* WindowOf(HWND hwnd);
 // A list's edit part (null for a control that has none).

@@ -23,10 +23,10 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "x11"))
-from xsession import StepFailed, XSession, children_of, missing_tools, wait_until  # noqa: E402
+from xsession import (HXP_TITLE, StepFailed, XSession, children_of, missing_tools, planar_round_trip,  # noqa: E402
+                      wait_until)
 
 SKIPPED = 77
-HXP_TITLE = "^Planar Speaker Layout$"
 # HXP's room width field, 246, 138, 27 x 15 dialog units: its centre in
 # pixels at the 96 dpi the server runs at (6 x 13 base units).
 WIDTH_FIELD_CENTRE = ((246 * 6 + 27 * 3) // 4, (138 * 13 + 15 * 13 // 2) // 8)
@@ -63,39 +63,21 @@ def round_trip(x, folder, halvex, hxp, stand_in, failures):
     output = open(os.path.join(folder, "halvex.log"), "w")
     launcher = subprocess.Popen([launcher_copy], cwd=work, env=x.env(HALVEX_STAND_IN_LOG=log, LSAN_OPTIONS=lsan),
                                 stdout=output, stderr=subprocess.STDOUT)
-    step = "start"
+    step = ["start"]
     try:
-        step = "dismiss the notice"
-        notice = x.find("^HX $")
-        x.focus(notice)
-        x.key("Return")  # "&Ok" has the focus
-        choice = x.find("^Halvex$")
-        x.wait_gone(notice)
+        def type_width(calculator):
+            wait_until(lambda: children_of(launcher.pid), "HXP running as the launcher's child")
+            x.focus(calculator)
+            x.click(calculator, *WIDTH_FIELD_CENTRE)
+            x.key("ctrl+a")
+            x.type("18")
 
-        step = "press Planar"
-        x.focus(choice)
-        x.key("Return")  # "Planar" has the focus
-        calculator = x.find(HXP_TITLE)
-        wait_until(lambda: children_of(launcher.pid), "HXP running as the launcher's child")
-
-        step = "type 18 as the room width in HXP"
-        x.focus(calculator)
-        x.click(calculator, *WIDTH_FIELD_CENTRE)
-        x.key("ctrl+a")
-        x.type("18")
-
-        step = "close HXP"
-        x.close(calculator)
-        x.wait_gone(calculator)
         # Once the launcher has reaped HXP it has read the file and takes input again.
-        wait_until(lambda: not children_of(launcher.pid), "the launcher to see HXP end")
-        with open(hx_tmp, "rb") as written:
-            got = written.read()
-        want = b'"9"\r\n"5"\r\n"20"\r\n"18"\r\n"90"\r\n'
-        if got != want:
-            failures.append(f"hx.tmp holds {got!r}, expected {want!r}")
+        choice = planar_round_trip(
+            x, hx_tmp, step, activate=x.focus, type_width=type_width,
+            hxp_ended=lambda: wait_until(lambda: not children_of(launcher.pid), "the launcher to see HXP end"))
 
-        step = "press Planar twice with the stand-in in HXP's place"
+        step[0] = "press Planar twice with the stand-in in HXP's place"
         replacement = os.path.join(app, "HXP.new")
         os.symlink(os.path.abspath(stand_in), replacement)
         os.replace(replacement, os.path.join(app, "HXP"))
@@ -108,13 +90,13 @@ def round_trip(x, folder, halvex, hxp, stand_in, failures):
         if runs != [["9,5,20,18,90"], ["9,5,20,18,90"]]:
             failures.append(f"the stand-in was given {runs}, expected 9,5,20,18,90 twice")
 
-        step = "close the launcher"
+        step[0] = "close the launcher"
         x.close(choice)
         code = launcher.wait(timeout=30)
         if code != 0:
             failures.append(f"the launcher ended with {code}")
     except (StepFailed, subprocess.TimeoutExpired, OSError) as failure:
-        failures.append(f"{step}: {failure}")
+        failures.append(f"{step[0]}: {failure}")
         for window in ("^HX $", "^Halvex$", HXP_TITLE):
             try:
                 found = x.find(window)

@@ -17,6 +17,7 @@
 
 #include "launcher/launcher.h"
 #include "launcher/program_start.h"
+#include "launcher/tests/choice_window_start.h"
 #include "tests/support/temp_directory.h"
 #include "ui/testing.h"
 #include "ui/ui.h"
@@ -78,7 +79,7 @@ class ChoiceWindowStart : public ::testing::Test {
     if (const char* path = std::getenv("PATH")) savedPath_ = path;
     SetEnvironment("HALVEX_STAND_IN_LOG", LogPath().string());
     BuildChoiceWindow();
-    ui::ShowWindow(choiceWindow);
+    ui::ShowWindow(ChoiceWindow());
   }
 
   void TearDown() override {
@@ -123,69 +124,31 @@ TEST_F(ChoiceWindowStart, ACalculatorThatCannotBeStartedIsReportedAndTheFieldsKe
     SetEnvironment("PATH", row.searchPath);
     SetFields(start);
 
-    t::Click(choiceWindow, kPlanarButton);
-    const std::vector<t::MessageBoxText> boxes = t::TakeAnsweredMessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, "Halvex");
-    EXPECT_EQ(boxes[0].text, "Cannot start HXP.exe: No such file or directory");
-    EXPECT_EQ(ReadFields(), start);
+    t::Click(ChoiceWindow(), kPlanarButton);
+    ExpectStartReported("Cannot start HXP.exe: No such file or directory", start);
     EXPECT_TRUE(Runs().empty());
   }
 }
 
-// Acts on the window while the stand-in runs: once its record is in the log,
-// clicks and asks to close as the window layer's tests do, queues keys and a
-// click as the system queues a user's, then gives the stand-in its cue to end.
-struct WhileRunning {
-  fs::path log, cue;
-  bool stop = false, acted = false;
-};
-
 void Post(int id, UINT message, WPARAM wParam, LPARAM lParam) {
-  ::PostMessageA(ui::Find(choiceWindow, id)->hwnd, message, wParam, lParam);
-}
-
-void ActWhileRunning(const std::shared_ptr<WhileRunning>& state) {
-  if (state->stop) return;
-  if (ReadBytes(state->log).find("end\n") == std::string::npos) {
-    ::Sleep(5);
-    t::RunSoon([state] { ActWhileRunning(state); });
-    return;
-  }
-  t::Click(choiceWindow, kPlanarButton);
-  t::RequestClose(choiceWindow);
-  // Last: the two calls above handle what is queued, as the wait must.
-  // A key as the system queues it: the loop's TranslateMessage makes its character.
-  Post(kWidthField, WM_KEYDOWN, '7', 1);
-  Post(kWidthField, WM_KEYUP, '7', static_cast<LPARAM>(0xC0000001u));
-  Post(kPlanarButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  Post(kPlanarButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  state->acted = true;
-  WriteBytes(state->cue, "");
+  ::PostMessageA(ui::Find(ChoiceWindow(), id)->hwnd, message, wParam, lParam);
 }
 
 TEST_F(ChoiceWindowStart, InputGivenWhileTheCalculatorRunsIsDropped) {
-  auto state = std::make_shared<WhileRunning>();
-  state->log = LogPath();
-  state->cue = temp_.Path() / "go";
-  SetEnvironment("HALVEX_STAND_IN_GO", state->cue.string());
-  t::RunSoon([state] { ActWhileRunning(state); });
-  t::Click(choiceWindow, kConeButton);
-  state->stop = true;
-
-  EXPECT_TRUE(state->acted);
-  EXPECT_EQ(Runs(), std::vector<std::string>{"HXC.exe 9,5,20,15,90"});  // "Planar" started nothing
-  EXPECT_EQ(ReadFields(), (Values{"9", "5", "20", "15", "90"}));
-  EXPECT_TRUE(t::IsOnScreen(choiceWindow, kConeButton));  // the close request was ignored
-  EXPECT_TRUE(t::TakeAnsweredMessageBoxes().empty());
-
-  // Nothing is replayed later, and input works again.
-  t::ProcessEvents();
-  EXPECT_EQ(Runs().size(), 1u);
-  t::Focus(choiceWindow, kWidthField);
-  t::Press(choiceWindow, kWidthField, t::Key::End);
-  t::Type(choiceWindow, kWidthField, "7");
-  EXPECT_EQ(ui::GetText(choiceWindow, kWidthField), "157");
+  const fs::path cue = temp_.Path() / "go";
+  SetEnvironment("HALVEX_STAND_IN_GO", cue.string());
+  PressConeAndActWhileItRuns(LogPath(), cue, [] {
+    t::Click(ChoiceWindow(), kPlanarButton);
+    t::RequestClose(ChoiceWindow());
+    // Last: the two calls above handle what is queued, as the wait must.
+    // A key as the system queues it: the loop's TranslateMessage makes its character.
+    Post(kWidthField, WM_KEYDOWN, '7', 1);
+    Post(kWidthField, WM_KEYUP, '7', static_cast<LPARAM>(0xC0000001u));
+    Post(kPlanarButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Post(kPlanarButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  });
+  EXPECT_EQ(Runs(), std::vector<std::string>{"HXC.exe 9,5,20,15,90"});
+  ExpectInputDroppedAndWorkingAgain([this] { return Runs().size(); });
 }
 
 }  // namespace

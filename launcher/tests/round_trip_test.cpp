@@ -15,6 +15,7 @@
 
 #include "launcher/launcher.h"
 #include "launcher/program_start.h"
+#include "launcher/tests/choice_window_start.h"
 #include "tests/support/temp_directory.h"
 #include "ui/testing.h"
 #include "ui/ui.h"
@@ -42,7 +43,7 @@ class RoundTrip : public ::testing::Test {
     if (const char* path = std::getenv("PATH")) savedPath_ = path;
     ::setenv("HALVEX_STAND_IN_LOG", LogPath().c_str(), 1);
     BuildChoiceWindow();
-    ui::ShowWindow(choiceWindow);
+    ui::ShowWindow(ChoiceWindow());
   }
 
   void TearDown() override {
@@ -81,7 +82,7 @@ class RoundTrip : public ::testing::Test {
     fs::last_write_time(handoff::kFileName, fs::file_time_type::clock::now() - std::chrono::hours(1));
   }
 
-  static void Press(int button) { t::Click(choiceWindow, button); }
+  static void Press(int button) { t::Click(ChoiceWindow(), button); }
 
   TempCurrentDirectory temp_;
   std::optional<std::string> savedPath_;
@@ -128,7 +129,7 @@ TEST_F(RoundTrip, PlanarStartsHxpAndAValueChangedThereIsPassedOnTheNextStart) {
 
   ::setenv("HALVEX_STAND_IN_WRITE", handoff::FileBytes({"9", "5", "20", "18", "90"}).c_str(), 1);
   Press(kPlanarButton);
-  EXPECT_EQ(ui::GetText(choiceWindow, kWidthField), "18");
+  EXPECT_EQ(ui::GetText(ChoiceWindow(), kWidthField), "18");
 
   ::unsetenv("HALVEX_STAND_IN_WRITE");
   Press(kPlanarButton);
@@ -187,11 +188,7 @@ TEST_F(RoundTrip, ACalculatorThatCannotBeStartedIsReportedAndTheFieldsKeepTheirV
     SetFields(kStartValues);
 
     Press(kPlanarButton);
-    const std::vector<t::MessageBoxText> boxes = t::TakeAnsweredMessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, "Halvex");
-    EXPECT_EQ(boxes[0].text, row.message);
-    EXPECT_EQ(ReadFields(), kStartValues);
+    ExpectStartReported(row.message, kStartValues);
     EXPECT_TRUE(Runs().empty());
   }
 }
@@ -286,49 +283,16 @@ TEST_F(RoundTrip, WhatTheCalculatorLeavesIsReadSafely) {
   }
 }
 
-// Acts on the window while the stand-in runs: once its record is in the log,
-// types, clicks and asks to close, then gives the stand-in its cue to end.
-struct WhileRunning {
-  fs::path log, cue;
-  bool stop = false, acted = false;
-};
-
-void ActWhileRunning(const std::shared_ptr<WhileRunning>& state) {
-  if (state->stop) return;
-  if (ReadBytes(state->log).find("end\n") == std::string::npos) {
-    t::RunSoon([state] { ActWhileRunning(state); });
-    return;
-  }
-  t::Type(choiceWindow, kWidthField, "77");
-  t::Press(choiceWindow, kWidthField, t::Key::Escape);
-  t::Click(choiceWindow, kPlanarButton);
-  t::RequestClose(choiceWindow);
-  state->acted = true;
-  WriteBytes(state->cue, "");
-}
-
 TEST_F(RoundTrip, InputGivenWhileTheCalculatorRunsIsDropped) {
-  auto state = std::make_shared<WhileRunning>();
-  state->log = LogPath();
-  state->cue = temp_.Path() / "go";
-  ::setenv("HALVEX_STAND_IN_GO", state->cue.c_str(), 1);
-  t::RunSoon([state] { ActWhileRunning(state); });
-  Press(kConeButton);
-  state->stop = true;
-
-  EXPECT_TRUE(state->acted);
-  EXPECT_EQ(Runs().size(), 1u);  // the click on "Planar" started nothing
-  EXPECT_EQ(ReadFields(), (Values{"9", "5", "20", "15", "90"}));
-  EXPECT_TRUE(t::IsOnScreen(choiceWindow, kConeButton));  // the close request was ignored
-  EXPECT_TRUE(t::TakeAnsweredMessageBoxes().empty());
-
-  // Nothing is replayed later, and input works again.
-  t::ProcessEvents();
-  EXPECT_EQ(Runs().size(), 1u);
-  t::Focus(choiceWindow, kWidthField);
-  t::Press(choiceWindow, kWidthField, t::Key::End);
-  t::Type(choiceWindow, kWidthField, "7");
-  EXPECT_EQ(ui::GetText(choiceWindow, kWidthField), "157");
+  const fs::path cue = temp_.Path() / "go";
+  ::setenv("HALVEX_STAND_IN_GO", cue.c_str(), 1);
+  PressConeAndActWhileItRuns(LogPath(), cue, [] {
+    t::Type(ChoiceWindow(), kWidthField, "77");
+    t::Press(ChoiceWindow(), kWidthField, t::Key::Escape);
+    t::Click(ChoiceWindow(), kPlanarButton);
+    t::RequestClose(ChoiceWindow());
+  });
+  ExpectInputDroppedAndWorkingAgain([this] { return Runs().size(); });
 }
 
 }  // namespace

@@ -28,10 +28,9 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
-from xsession import StepFailed, XSession, missing_tools, wait_until  # noqa: E402
+from xsession import StepFailed, XSession, missing_tools, planar_round_trip, wait_until  # noqa: E402
 
 SKIPPED = 77
-HXP_TITLE = "^Planar Speaker Layout$"
 ZIP_FILES = ["Halvex.exe", "HXP.exe", "README.txt", "hxplan.exe"]
 
 
@@ -96,39 +95,21 @@ def run(fill_app, recorder, shots, folder, x):
     launcher = subprocess.Popen(["wine", os.path.join(app, "Halvex.exe")], cwd=work,
                                 env=x.env(HALVEX_STAND_IN_LOG=log), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
-    step = "start"
+    step = ["start"]
     try:
-        step = "dismiss the notice"
-        notice = x.find("^HX $")
-        shot(notice, "wine-launcher-notice.png")
-        activate(x, notice, (300, 10))
-        x.key("Return")  # "&Ok" has the focus
-        choice = x.find("^Halvex$")
-        x.wait_gone(notice)
-        shot(choice, "wine-launcher-choice.png")
+        def type_width(calculator):
+            # The room length field has the focus at start, once HXP has
+            # taken it; Tab moves to the width.
+            settle()
+            x.key("Tab", "End", "BackSpace", "BackSpace", "BackSpace")
+            x.type("18")
 
-        step = "press Planar"
-        activate(x, choice, (300, 20))
-        x.key("Return")  # "Planar" has the focus
-        calculator = x.find(HXP_TITLE)
-        shot(calculator, "wine-hxp.png")
+        choice = planar_round_trip(
+            x, hx_tmp, step, activate=lambda window: activate(x, window, (300, 10)), type_width=type_width,
+            hxp_ended=lambda: wait_until(lambda: os.path.exists(hx_tmp), "hx.tmp"),
+            shot=lambda window, name: shot(window, "wine-" + name))
 
-        step = "type 18 as the room width in HXP"
-        # The room length field has the focus at start; Tab moves to the width.
-        x.key("Tab", "End", "BackSpace", "BackSpace", "BackSpace")
-        x.type("18")
-
-        step = "close HXP"
-        x.close(calculator)
-        x.wait_gone(calculator)
-        wait_until(lambda: os.path.exists(hx_tmp), "hx.tmp")
-        with open(hx_tmp, "rb") as written:
-            got = written.read()
-        want = b'"9"\r\n"5"\r\n"20"\r\n"18"\r\n"90"\r\n'
-        if got != want:
-            failures.append(f"hx.tmp holds {got!r}, expected {want!r}")
-
-        step = "press Planar with the recorder in HXP's place"
+        step[0] = "press Planar with the recorder in HXP's place"
         shutil.copy2(recorder, os.path.join(app, "HXP.exe"))
         settle()  # the launcher takes the file back once it sees HXP end
         activate(x, choice, (300, 20))
@@ -139,14 +120,14 @@ def run(fill_app, recorder, shots, folder, x):
         if started != b"HXP.exe 9,5,20,18,90\n":
             failures.append(f"HXP.exe was started with {started!r}, expected b'HXP.exe 9,5,20,18,90\\n'")
 
-        step = "close the launcher"
+        step[0] = "close the launcher"
         settle()
         x.close(choice)
         code = launcher.wait(timeout=30)
         if code != 0:
             failures.append(f"Halvex.exe ended with {code}")
     except (StepFailed, subprocess.TimeoutExpired, OSError) as failure:
-        failures.append(f"{step}: {failure}")
+        failures.append(f"{step[0]}: {failure}")
     finally:
         if launcher.poll() is None:
             launcher.kill()

@@ -429,11 +429,5 @@ TEST_F(WindowLayer, OnlyTheCloseCommandEndsAModalWindow) {
   EXPECT_TRUE(t::HasCloseButton(window));
 }
 
-TEST_F(WindowLayer, BeepIsCounted) {
-  const int before = t::Beeps();
-  Beep();
-  EXPECT_EQ(t::Beeps(), before + 1);
-}
-
 }  // namespace
 }  // namespace halvex::ui
