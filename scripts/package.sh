@@ -4,7 +4,7 @@
 #   halvex_<version>_amd64.deb    apt-get install ./halvex_<version>_amd64.deb
 #   halvex-<version>-win32.zip    unzip anywhere and run Halvex.exe
 # Installs what is missing. The zip's programs are tested under Wine by
-# scripts/test-windows.sh (the test windows_zip_round_trip_e2e); the .deb is
+# scripts/test-windows.sh (the test windows.zip.round_trip.e2e); the .deb is
 # installed in a clean Debian root by scripts/test-clean-machine.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
