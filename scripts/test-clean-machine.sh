@@ -163,16 +163,20 @@ if [ -f "${debs[0]}" ]; then
   step "halvex and HXP show their first window under Xvfb" "$user" '
     set -e
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xvfb xauth xdotool >/dev/null
-    Xvfb :7 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: the server stays up between the two programs.
+    Xvfb :7 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     export DISPLAY=:7
     for _ in $(seq 50); do [ -e /tmp/.X11-unix/X7 ] && break; sleep 0.1; done
     mkdir -p /tmp/run && cd /tmp/run
     shows() {  # shows <title pattern> <program>
-      "$2" >/dev/null 2>&1 & local pid=$!
-      if timeout 30 xdotool search --sync --onlyvisible --name "$1" >/dev/null; then
-        echo "$2 showed a window titled like \"$1\""; kill $pid
+      "$2" >/dev/null 2>&1 &
+      local pid=$! shown=0
+      timeout 30 xdotool search --sync --onlyvisible --name "$1" >/dev/null && shown=1
+      kill $pid; wait $pid 2>/dev/null || true
+      if [ $shown = 1 ]; then
+        echo "$2 showed a window titled like \"$1\""
       else
-        echo "$2 showed no window titled like \"$1\"" >&2; kill $pid; return 1
+        echo "$2 showed no window titled like \"$1\"" >&2; return 1
       fi
     }
     shows "^HX $" halvex
