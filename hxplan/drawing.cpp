@@ -23,27 +23,6 @@ constexpr double kChainGap = 28;  // from the plan to a dimension chain
 constexpr double kMinCanvasWidth = 760;
 constexpr std::size_t kMaxChainSegments = 14;  // beyond it only the ends are dimensioned
 
-// The length of the valid UTF-8 sequence at `at`, or 0.
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(at);
-  std::size_t length = 0;
-  if (lead < 0x80) {
-    length = 1;
-  } else if (lead >= 0xC2 && lead < 0xE0) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead < 0xF0) {
-    length = 3;
-  } else if (lead >= 0xF0 && lead < 0xF5) {
-    length = 4;
-  }
-  if (length == 0 || at + length > text.size()) return 0;
-  for (std::size_t k = at + 1; k < at + length; ++k) {
-    if ((byte(k) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
 // Text for an SVG: markup characters escaped, control characters (which XML
 // forbids) blanked, and bytes that are not UTF-8 (a name typed in another
 // code page) shown as '?', so that every renderer takes the file.
@@ -275,7 +254,8 @@ std::string CoverageClasses::Colour(int cls) const {
   return colour;
 }
 
-std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage) {
+std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage,
+                    const std::string& project) {
   const RoomInputs& in = room.inputs;
   const LayoutResult& r = room.result;
 
@@ -323,8 +303,8 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
   classes.bands = 2 * static_cast<int>(in.splDeviation);
 
   std::string svg =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
+      PlanMark(project) + "\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
       Px(canvasWidth) + "\" height=\"" + Px(canvasHeight) + "\" viewBox=\"0 0 " + Px(canvasWidth) + " " +
       Px(canvasHeight) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n" + "<title>" +
       Xml(room.name) + "</title>\n" + "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
@@ -399,6 +379,31 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
   return svg;
 }
 
+std::string PlanMark(const std::string& project) {
+  // "--" may not stand in a comment.
+  std::string name = project.empty() ? std::string("the command line") : Xml(project);
+  for (std::size_t at; (at = name.find("--")) != std::string::npos;) name[at + 1] = '_';
+  return "<!-- hxplan plan of " + name + " -->";
+}
+
+namespace {
+
+std::string Folded(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool ReservedOnWindows(const std::string& stem) {
+  const std::string name = Folded(stem);
+  if (name == "con" || name == "prn" || name == "aux" || name == "nul") return true;
+  return name.size() == 4 && (name.compare(0, 3, "com") == 0 || name.compare(0, 3, "lpt") == 0) && name[3] >= '1' &&
+         name[3] <= '9';
+}
+
+}  // namespace
+
 std::string FileNameFor(const std::string& roomName, std::set<std::string>& used) {
   std::string base;
   for (const char c : roomName.substr(0, 80)) {
@@ -407,10 +412,13 @@ std::string FileNameFor(const std::string& roomName, std::set<std::string>& used
     base += kept ? c : '_';
   }
   if (base.empty()) base = "room";
-  // No hidden files and no "." or "..".
-  if (base[0] == '.') base[0] = '_';
+  // No hidden files, no "." or "..", nothing a program would take for an option.
+  if (base[0] == '.' || base[0] == '-') base.insert(0, "_");
+  const std::size_t stem = base.find('.');
+  if (ReservedOnWindows(base.substr(0, stem))) base.insert(stem == std::string::npos ? base.size() : stem, "_");
+  // The names are ASCII, so folding ASCII letters is folding every letter.
   std::string name = base;
-  for (int n = 2; !used.insert(name).second; ++n) name = base + "-" + std::to_string(n);
+  for (int n = 2; !used.insert(Folded(name)).second; ++n) name = base + "-" + std::to_string(n);
   return name;
 }
 
@@ -431,43 +439,37 @@ std::string CsvField(const std::string& text) {
 
 }  // namespace
 
-std::string PositionsCsv(const std::vector<RoomPlan>& rooms, bool metric, std::vector<std::string>& skipped) {
+std::string PositionsCsvHeader(bool metric) {
   const std::string unit = LengthUnit(metric);
-  std::string csv = "room,zone,model,number,x_" + unit + ",y_" + unit + "\r\n";
-  for (const RoomPlan& room : rooms) {
-    const LayoutResult& r = room.result;
-    if (room.cone) {
-      if (!(room.coneLayout.total <= kMaxListedLoudspeakers)) {
-        skipped.push_back(room.name);
-        continue;
-      }
-      const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
-                                 CsvField(std::string(cone::ConeModelRow(room.coneInputs.modelIndex).name)) + ",";
-      long number = 0;
-      for (const cone::Position& p :
-           cone::ConePositions(room.coneLayout, room.coneInputs.grid, kMaxListedLoudspeakers)) {
-        csv += prefix + std::to_string(++number) + "," + DimensionText(p.x, metric) + "," + DimensionText(p.y, metric) +
-               "\r\n";
-      }
-      continue;
-    }
-    if (!(r.totalCount <= kMaxListedLoudspeakers)) {
-      skipped.push_back(room.name);
-      continue;
-    }
-    const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxListedLoudspeakers);
-    const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxListedLoudspeakers);
+  return "room,zone,model,number,x_" + unit + ",y_" + unit + "\r\n";
+}
+
+bool AddPositions(const RoomPlan& room, bool metric, std::string& csv) {
+  const LayoutResult& r = room.result;
+  if (room.cone) {
+    if (!(room.coneLayout.total <= kMaxListedLoudspeakers)) return false;
     const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
-                               CsvField(TrimmedName(ModelRow(room.inputs.modelIndex).name)) + ",";
+                               CsvField(std::string(cone::ConeModelRow(room.coneInputs.modelIndex).name)) + ",";
     long number = 0;
-    for (const long double y : ys) {
-      for (const long double x : xs) {
-        csv += prefix + std::to_string(++number) + "," + DimensionText(x, metric) + "," + DimensionText(y, metric) +
-               "\r\n";
-      }
+    for (const cone::Position& p : cone::ConePositions(room.coneLayout, room.coneInputs.grid, kMaxListedLoudspeakers)) {
+      csv += prefix + std::to_string(++number) + "," + DimensionText(p.x, metric) + "," + DimensionText(p.y, metric) +
+             "\r\n";
+    }
+    return true;
+  }
+  if (!(r.totalCount <= kMaxListedLoudspeakers)) return false;
+  const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxListedLoudspeakers);
+  const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxListedLoudspeakers);
+  const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
+                             CsvField(TrimmedName(ModelRow(room.inputs.modelIndex).name)) + ",";
+  long number = 0;
+  for (const long double y : ys) {
+    for (const long double x : xs) {
+      csv += prefix + std::to_string(++number) + "," + DimensionText(x, metric) + "," + DimensionText(y, metric) +
+             "\r\n";
     }
   }
-  return csv;
+  return true;
 }
 
 }  // namespace halvex::plan

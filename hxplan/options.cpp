@@ -49,7 +49,24 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
     options.csvPositions = true;
     return true;
   }
+  if (argument == "--ignore-unknown-columns") {
+    options.ignoreUnknownColumns = true;
+    return true;
+  }
+  if (argument == "--strict") {
+    options.strict = true;
+    return true;
+  }
   std::string value;
+  if (!OptionValue(arguments, i, "--encoding", value, matched, error)) return false;
+  if (matched) {
+    if (value != "utf-8" && value != "latin1") {
+      error = "encoding must be utf-8 or latin1, not '" + Printable(value) + "'";
+      return false;
+    }
+    options.latin1 = value == "latin1";
+    return true;
+  }
   if (!OptionValue(arguments, i, "--project", value, matched, error)) return false;
   if (matched) {
     options.file = value;
@@ -75,8 +92,6 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
   }
   return true;
 }
-
-static_assert(kMaxProjectBytes == std::size_t{256} << 20, "the help names the limit");
 
 std::string ProjectUsage() {
   return "\n"
@@ -128,7 +143,8 @@ std::string ProjectUsage() {
 }  // namespace
 
 bool ProjectOptions::Used() const {
-  return !file.empty() || metric || lineVolts != 70 || !svgDir.empty() || csvPositions || coverage;
+  return !file.empty() || metric || lineVolts != 70 || !svgDir.empty() || csvPositions || coverage ||
+         ignoreUnknownColumns || latin1 || strict;
 }
 
 bool ParseDeviation(const std::string& text, int& deviation) {
@@ -336,6 +352,11 @@ bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line
       error = UnknownModel(model, options.cone);
       return false;
     }
+  }
+  // Positions are CSV; a JSON document of them would be a second format.
+  if (line.project.csvPositions && options.json) {
+    error = "--csv-positions and --json do not go together: the positions are CSV";
+    return false;
   }
   if (!coneOption.empty() && !options.cone && !line.project.Used()) {
     error = coneOption + " is for cone plans (add --cone or a cone --model)";
