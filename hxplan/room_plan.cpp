@@ -22,7 +22,20 @@ long long DimensionHundredths(long double feet, bool metric) {
 }
 
 std::string DimensionText(long double feet, bool metric) {
-  return FormatNumber(static_cast<long double>(DimensionHundredths(feet, metric)) / 100, kDisplayDigits, false);
+  const long long hundredths = DimensionHundredths(feet, metric);
+  // Written out directly as FormatNumber would write it (no "0" before the
+  // point, no trailing zeros): a project writes millions of these.
+  if (!(hundredths >= 0 && hundredths < 10000000)) {
+    return FormatNumber(static_cast<long double>(hundredths) / 100, kDisplayDigits, false);
+  }
+  std::string text = hundredths >= 100 || hundredths == 0 ? std::to_string(hundredths / 100) : std::string();
+  const int fraction = static_cast<int>(hundredths % 100);
+  if (fraction != 0) {
+    text += '.';
+    text += static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
+  }
+  return text;
 }
 
 std::string AreaText(long double squareFeet, bool metric) {
