@@ -244,12 +244,13 @@ bool Blank(const CsvRecord& record) {
 // Why a record's bytes are not text: NUL bytes, or bytes that are not UTF-8
 // (Latin-1 text is taken as such when asked for). Empty when they are text.
 std::string WhyNotText(CsvRecord& record, bool latin1) {
-  for (std::string& field : record.fields) {
+  for (std::size_t index = 0; index < record.fields.size(); ++index) {
+    std::string& field = record.fields[index];
     if (field.find('\0') != std::string::npos) return "not a CSV text file (it holds NUL bytes)";
     if (latin1) {
       field = Latin1ToUtf8(field);
     } else if (FirstNonUtf8(field) != std::string::npos) {
-      return "not UTF-8 text ('" + Printable(field) + "'); for Latin-1 use --encoding latin1";
+      return "field " + std::to_string(index + 1) + " is not UTF-8 text; for Latin-1 use --encoding latin1";
     }
   }
   return {};
