@@ -23,13 +23,20 @@ inline constexpr float kMaxListedLoudspeakers = 1e6f;
 std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage = nullptr,
                     const std::string& project = "");
 
-// The colour classes of a coverage map: below target - deviation, 1 dB
-// bands from there to target + deviation, above it. Light inside the
-// allowed range, dark outside it.
+// The colour classes of a coverage map: bands of whole decibels over the
+// room's own range of levels (2 or 5 dB when the range is wide), each
+// coloured by where it lies against the target band: blues below target -
+// deviation, greens within it, reds above it, darker the farther out. A
+// room wholly outside the band, or planned at +-0, still shows its spread.
+//   For(85.1, 90.2, 90, 0): bands 85 to 91 dB, 85.1 in class 0 (blue),
+//   90.2 in class 5 (red)
 struct CoverageClasses {
-  double low = 0;                 // target - deviation
-  int bands = 0;                  // 2 x deviation
-  int ClassOf(double spl) const;  // 0 below, 1..bands within, bands + 1 above
+  double low = 0;   // dB, the lower edge of the lowest band
+  double step = 1;  // dB per band
+  int bands = 1;
+  double target = 0, deviation = 0;
+  static CoverageClasses For(double min, double max, double target, double deviation);
+  int ClassOf(double spl) const;  // 0 to bands - 1
   std::string Colour(int cls) const;
 };
 

@@ -21,8 +21,9 @@ long long DimensionHundredths(long double feet, bool metric) {
   return static_cast<long long>(std::floor((metric ? feet * kMetresPerFoot : feet) * 100 + 0.5L));
 }
 
-std::string DimensionText(long double feet, bool metric) {
-  const long long hundredths = DimensionHundredths(feet, metric);
+std::string DimensionText(long double feet, bool metric) { return HundredthsText(DimensionHundredths(feet, metric)); }
+
+std::string HundredthsText(long long hundredths) {
   // Written out directly as FormatNumber would write it (no "0" before the
   // point, no trailing zeros): a project writes millions of these.
   if (!(hundredths >= 0 && hundredths < 10000000)) {

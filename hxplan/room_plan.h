@@ -62,8 +62,10 @@ std::string LengthText(long double feet, bool metric);
 // near a tenth of a foot: to 0.01 ft or 0.01 m, so 11.1 + 8 x 22.2 reads
 // 188.7 and not 188.7000061, and 16.4 ft reads 5 m, not 4.999.
 std::string DimensionText(long double feet, bool metric);
-// The same in hundredths of the unit, for chains that must add up.
+// The same in hundredths of the unit, for chains that must add up, and
+// hundredths as text: 1330 -> "13.3", 5 -> ".05".
 long long DimensionHundredths(long double feet, bool metric);
+std::string HundredthsText(long long hundredths);
 std::string AreaText(long double squareFeet, bool metric);  // ft² or m² to 0.01
 const char* LengthUnit(bool metric);                        // "ft" or "m"
 const char* AreaUnit(bool metric);                          // "ft²" or "m²"
