@@ -4,6 +4,10 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// windows.h makes ReplaceFile a macro for its own ReplaceFileA; without this
+// the platform's ReplaceFile would be defined under that name and no caller
+// would find it.
+#undef ReplaceFile
 
 #include <cerrno>
 #include <cstdio>
