@@ -4,10 +4,11 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-// windows.h makes ReplaceFile a macro for its own ReplaceFileA; without this
-// the platform's ReplaceFile would be defined under that name and no caller
-// would find it.
+// windows.h makes ReplaceFile and SearchPath macros for its own ReplaceFileA
+// and SearchPathA; without this the platform's functions would be defined
+// under those names and no caller would find them.
 #undef ReplaceFile
+#undef SearchPath
 
 #include <cerrno>
 #include <cstdio>
