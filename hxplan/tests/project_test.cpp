@@ -190,6 +190,12 @@ TEST_F(ProjectFile, FilesThatAreNoProject) {
   const Outcome both = RunWith({"--project", (dir_ / "none.csv").string(), "12,5,60,40,90"});
   EXPECT_EQ(both.status, 2);
   EXPECT_TRUE(Has(both.err, "room values and --project do not go together")) << both.err;
+#ifndef _WIN32
+  // The file's name on the plan's first line stays on that line.
+  const Outcome named =
+      RunWith({"--project", Write("room,length,width,ear_level,ceiling,spl\na,20,15,5,9,90\n", "odd\nname.csv")});
+  EXPECT_TRUE(Has(named.out, "odd\\x0Aname.csv\nLine ")) << named.out;
+#endif
   const Outcome line = RunWith({"--line", "110"});
   EXPECT_EQ(line.status, 2);
   EXPECT_TRUE(Has(line.err, "line must be 70 or 100")) << line.err;
