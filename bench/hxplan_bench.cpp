@@ -29,10 +29,20 @@ void BM_ProjectJson(benchmark::State& state) {
   const std::string text = ProjectText(static_cast<int>(state.range(0)));
   const plan::Options options;
   for (auto _ : state) {
-    plan::Project project;
+    plan::CsvReader csv(text);
+    plan::ProjectReader reader(csv, options, {});
+    plan::StringSink out;
+    plan::ProjectReport report({"", 70, false, false, true}, out);
     std::string error;
-    plan::ReadProject(text, options, false, project, error);
-    benchmark::DoNotOptimize(plan::ReportJson(plan::MakeReport(project, {})));
+    reader.ReadHeader(error);
+    report.Begin();
+    plan::RoomPlan room;
+    plan::RowError rowError;
+    for (plan::ProjectReader::Row row; (row = reader.Next(room, rowError)) != plan::ProjectReader::Row::kEnd;) {
+      if (row == plan::ProjectReader::Row::kRoom) report.Room(room);
+    }
+    report.End();
+    benchmark::DoNotOptimize(out.Text());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -1,8 +1,10 @@
 #include "calc/arithmetic.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace halvex {
 
@@ -72,8 +74,9 @@ constexpr Pair kLn2{0xb17217f7d1cf79acp-64L, -0xd871319ff0342543p-130L};
 
 }  // namespace
 
-long double Pow10(long double x) {
-  if (std::isnan(x)) return x;
+namespace {
+
+long double Pow10Computed(long double x) {
   // Beyond these 10^x is infinite or 0 in long double.
   if (x > 4940) return HUGE_VALL;
   if (x < -4960) return 0;
@@ -91,6 +94,29 @@ long double Pow10(long double x) {
   for (int i = 0; i < 8; ++i) e = Multiply(e, e);
   // The one rounding to long double; the scaling by 2^n is exact.
   return std::ldexp(e.hi + e.lo, static_cast<int>(n));
+}
+
+}  // namespace
+
+long double Pow10(long double x) {
+  if (std::isnan(x)) return x;
+  // A project plans thousands of rooms from a few dozen levels, and the
+  // series costs about a microsecond: the last results are kept by their
+  // argument, which gives the same bits for a fraction of the cost.
+  struct Entry {
+    long double x = std::nanl(""), y = 0;  // NaN matches no argument
+  };
+  constexpr std::size_t kEntries = 4096;
+  thread_local Entry cache[kEntries];
+  unsigned char bits[sizeof(long double)] = {};
+  std::memcpy(bits, &x, 10);  // the x87 format's ten bytes; the rest is padding
+  std::size_t hash = 14695981039346656037ull & SIZE_MAX;
+  for (int i = 0; i < 10; ++i) hash = (hash ^ bits[i]) * (1099511628211ull & SIZE_MAX);
+  Entry& entry = cache[hash % kEntries];
+  if (entry.x == x) return entry.y;
+  entry.x = x;
+  entry.y = Pow10Computed(x);
+  return entry.y;
 }
 
 namespace {

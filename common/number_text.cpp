@@ -366,7 +366,16 @@ std::string FormatNumber(long double value, int digits, bool signBlank) {
     return text.ToString();
   }
 
-  const EighteenDigits all = ToEighteenDigits(std::fabs(value));
+  // A whole number within the digits (a count, most typed lengths) is its
+  // own digits: the exact scaling below would give the same.
+  const long double magnitude = std::fabs(value);
+  if (magnitude < 1e9L && magnitude < static_cast<long double>(kIntegerPowersOfTen[digits]) &&
+      magnitude == std::floor(magnitude)) {
+    text.AddNumber(static_cast<int>(magnitude));
+    return text.ToString();
+  }
+
+  const EighteenDigits all = ToEighteenDigits(magnitude);
   int exponent = all.exponent;
   std::uint64_t kept = all.digits;
   if (digits < kMaxDigits) {

@@ -55,7 +55,10 @@ CoverageMap ComputeCoverage(const RoomInputs& inputs, const LayoutResult& result
   field.columns = static_cast<int>(columns);
   field.rows = static_cast<int>(rows);
   // The sum is of 1 / r² in 1/ft², so 3 ft of reference distance are 9 ft².
-  field.offset = ModelRow(inputs.modelIndex).sensitivity + 10 * std::log10(static_cast<double>(result.tap) * 9);
+  // The installer can set no tap above the model's highest, whatever the
+  // power asks for: the map shows what the room will hear.
+  const float tap = std::min(result.tap, ModelRow(inputs.modelIndex).maxTap);
+  field.offset = ModelRow(inputs.modelIndex).sensitivity + 10 * std::log10(static_cast<double>(tap) * 9);
   field.target = inputs.targetSpl;
   field.deviation = inputs.splDeviation;
   return ComputeLevels(field, sources);

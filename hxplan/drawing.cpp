@@ -23,27 +23,6 @@ constexpr double kChainGap = 28;  // from the plan to a dimension chain
 constexpr double kMinCanvasWidth = 760;
 constexpr std::size_t kMaxChainSegments = 14;  // beyond it only the ends are dimensioned
 
-// The length of the valid UTF-8 sequence at `at`, or 0.
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(at);
-  std::size_t length = 0;
-  if (lead < 0x80) {
-    length = 1;
-  } else if (lead >= 0xC2 && lead < 0xE0) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead < 0xF0) {
-    length = 3;
-  } else if (lead >= 0xF0 && lead < 0xF5) {
-    length = 4;
-  }
-  if (length == 0 || at + length > text.size()) return 0;
-  for (std::size_t k = at + 1; k < at + length; ++k) {
-    if ((byte(k) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
 // Text for an SVG: markup characters escaped, control characters (which XML
 // forbids) blanked, and bytes that are not UTF-8 (a name typed in another
 // code page) shown as '?', so that every renderer takes the file.
@@ -95,51 +74,98 @@ struct Frame {
   double Y(long double feet) const { return top + height - static_cast<double>(feet) * scale; }
 };
 
-// One dimension chain: the walls and the loudspeakers between them, or, when
-// there are many, the walls, the first two and the last, with the run between
-// them labelled as a multiple of the spacing.
+// One dimension chain: the walls and the loudspeakers between them, or,
+// when there are many or their labels do not fit, the walls, the first and
+// the last loudspeaker with the run between them labelled as a multiple of
+// the spacing. Positions are rounded to 0.01 of the unit first and each
+// segment is the difference of two rounded positions, so the chain adds up
+// to the room's length at that precision: the last segment takes the rest.
 struct Chain {
-  std::vector<long double> marks;
+  std::vector<long double> marks;   // ft
   std::vector<std::string> labels;  // one per segment
 };
 
-Chain ChainFor(const std::vector<long double>& positions, long double length, float spacing, bool metric) {
+// About what an 11 px label needs: digits are 7 px wide, and a little air.
+double LabelWidth(const std::string& label) { return 7 * static_cast<double>(label.size()) + 2; }
+
+Chain ChainFor(const std::vector<long double>& positions, long double length, float spacing, bool metric,
+               double scale) {
   Chain chain;
+  const long long end = DimensionHundredths(length, metric);
+  std::vector<long long> rounded;
+  for (const long double p : positions) rounded.push_back(DimensionHundredths(p, metric));
+  const std::string step = DimensionText(spacing, metric);
+  const bool fits = LabelWidth(step) <= static_cast<double>(spacing) * scale;
+  const bool grouped = positions.size() >= 3 && (positions.size() + 1 > kMaxChainSegments || !fits);
   chain.marks.push_back(0);
-  const bool all = positions.size() + 1 <= kMaxChainSegments;
-  if (all) {
-    chain.marks.insert(chain.marks.end(), positions.begin(), positions.end());
-  } else if (!positions.empty()) {
-    chain.marks.insert(chain.marks.end(), {positions[0], positions[1], positions.back()});
-  }
-  chain.marks.push_back(length);
-  for (std::size_t i = 1; i < chain.marks.size(); ++i) {
-    if (!all && i == 3) {
-      chain.labels.push_back(std::to_string(positions.size() - 2) + " x " + LengthText(spacing, metric));
-    } else {
-      chain.labels.push_back(DimensionText(chain.marks[i] - chain.marks[i - 1], metric));
+  long long previous = 0;
+  auto add = [&](long double mark, long long at, const std::string& label) {
+    chain.marks.push_back(mark);
+    chain.labels.push_back(label.empty() ? HundredthsText(at - previous) : label);
+    previous = at;
+  };
+  for (std::size_t i = 0; i < positions.size(); ++i) {
+    if (grouped && i > 0 && i + 1 < positions.size()) continue;
+    std::string label;
+    if (grouped && i + 1 == positions.size()) {
+      const long long run = rounded[i] - previous, count = static_cast<long long>(positions.size() - 1);
+      label = std::to_string(count) + " x " + step;
+      // Spacings in metres are rounded: the run then says what it adds up to.
+      if (count * DimensionHundredths(spacing, metric) != run) label += " = " + HundredthsText(run);
     }
+    add(positions[i], rounded[i], label);
   }
+  add(length, end, "");
   return chain;
 }
 
-// About what an 11 px label needs, with a little air.
-double LabelWidth(const std::string& label) { return 6.5 * static_cast<double>(label.size()) + 4; }
+// Where a label goes: on its side of the chain line in the middle of its
+// segment when it fits there, else on the other side, moved along as far as
+// its neighbours there need, and left out (the chain thinned) when the
+// drawing has no room for it. No two labels ever overlap.
+struct Placed {
+  double at = 0;  // px along the chain from its first wall
+  int side = 0;   // 0 the usual side, 1 the other
+  bool shown = false;
+};
 
-void LengthChain(std::string& svg, const Frame& f, const Chain& chain) {
+std::vector<Placed> PlaceLabels(const std::vector<double>& marks, const std::vector<std::string>& labels, double lowest,
+                                double highest) {
+  constexpr double kAir = 3;
+  std::vector<Placed> placed(labels.size());
+  double sideEnd[2] = {lowest - kAir, lowest - kAir};
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const double width = LabelWidth(labels[i]), from = marks[i], to = marks[i + 1], middle = (from + to) / 2;
+    if (width <= to - from && middle - width / 2 >= sideEnd[0] + kAir) {
+      placed[i] = {middle, 0, true};
+      sideEnd[0] = middle + width / 2;
+      continue;
+    }
+    const double at = std::max(middle, sideEnd[1] + kAir + width / 2);
+    if (at + width / 2 <= highest) {
+      placed[i] = {at, 1, true};
+      sideEnd[1] = at + width / 2;
+    }
+  }
+  return placed;
+}
+
+void LengthChain(std::string& svg, const Frame& f, const Chain& chain, double canvasWidth) {
   const double y = f.top + f.height + kChainGap;
   svg += "<g class=\"dimensions-length\">\n<line x1=\"" + Px(f.X(chain.marks.front())) + "\" y1=\"" + Px(y) +
          "\" x2=\"" + Px(f.X(chain.marks.back())) + "\" y2=\"" + Px(y) + "\"/>\n";
-  for (std::size_t i = 0; i < chain.marks.size(); ++i) {
-    const double x = f.X(chain.marks[i]);
+  std::vector<double> marks;
+  for (const long double mark : chain.marks) {
+    const double x = f.X(mark);
+    marks.push_back(x - f.left);
     svg += "<line x1=\"" + Px(x) + "\" y1=\"" + Px(y - 5) + "\" x2=\"" + Px(x) + "\" y2=\"" + Px(y + 5) + "\"/>\n";
-    if (i == 0) continue;
-    // A label wider than its segment goes under the line, every other one,
-    // so that neighbours do not overwrite each other.
-    const bool narrow = x - f.X(chain.marks[i - 1]) < LabelWidth(chain.labels[i - 1]);
-    const double textY = narrow && i % 2 == 0 ? y + 16 : y - 4;
-    svg += "<text x=\"" + Px((f.X(chain.marks[i - 1]) + x) / 2) + "\" y=\"" + Px(textY) + "\" text-anchor=\"middle\">" +
-           Xml(chain.labels[i - 1]) + "</text>\n";
+  }
+  // Labels may reach left under the width chain's foot, which stops above this line.
+  const std::vector<Placed> placed = PlaceLabels(marks, chain.labels, 16 - f.left, canvasWidth - 4 - f.left);
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    if (!placed[i].shown) continue;
+    svg += "<text x=\"" + Px(f.left + placed[i].at) + "\" y=\"" + Px(placed[i].side == 0 ? y - 4 : y + 16) +
+           "\" text-anchor=\"middle\">" + Xml(chain.labels[i]) + "</text>\n";
   }
   svg += "</g>\n";
 }
@@ -148,17 +174,79 @@ void WidthChain(std::string& svg, const Frame& f, const Chain& chain) {
   const double x = f.left - kChainGap;
   svg += "<g class=\"dimensions-width\">\n<line x1=\"" + Px(x) + "\" y1=\"" + Px(f.Y(chain.marks.front())) +
          "\" x2=\"" + Px(x) + "\" y2=\"" + Px(f.Y(chain.marks.back())) + "\"/>\n";
-  for (std::size_t i = 0; i < chain.marks.size(); ++i) {
-    const double y = f.Y(chain.marks[i]);
+  std::vector<double> marks;
+  const double bottom = f.Y(0);
+  for (const long double mark : chain.marks) {
+    const double y = f.Y(mark);
+    marks.push_back(bottom - y);
     svg += "<line x1=\"" + Px(x - 5) + "\" y1=\"" + Px(y) + "\" x2=\"" + Px(x + 5) + "\" y2=\"" + Px(y) + "\"/>\n";
-    if (i == 0) continue;
-    const double middle = (f.Y(chain.marks[i - 1]) + y) / 2;
-    const bool narrow = f.Y(chain.marks[i - 1]) - y < LabelWidth(chain.labels[i - 1]);
-    const double textX = narrow && i % 2 == 0 ? x + 14 : x - 4;
+  }
+  // Up the page from the floor line to the top of the drawing.
+  const std::vector<Placed> placed = PlaceLabels(marks, chain.labels, 0, bottom - 4);
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    if (!placed[i].shown) continue;
+    const double textX = placed[i].side == 0 ? x - 4 : x + 14, middle = bottom - placed[i].at;
     svg += "<text x=\"" + Px(textX) + "\" y=\"" + Px(middle) + "\" text-anchor=\"middle\" transform=\"rotate(-90 " +
-           Px(textX) + " " + Px(middle) + ")\">" + Xml(chain.labels[i - 1]) + "</text>\n";
+           Px(textX) + " " + Px(middle) + ")\">" + Xml(chain.labels[i]) + "</text>\n";
   }
   svg += "</g>\n";
+}
+
+// At most the width of text in DejaVu Sans (the first font the drawing
+// names, bold or not) at `size` px: the widest letters, capitals, small
+// letters and digits, narrow marks, anything else as a capital.
+double TextWidth(std::string_view text, double size) {
+  double em = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) == 0x80) continue;  // inside a character
+    if (c == 'W' || c == 'M' || c == 'm' || c == 'w') {
+      em += 1.05;
+    } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+      em += 0.72;
+    } else if (c == ' ' || c == '.' || c == ',' || c == ':' || c == ';' || c == 'i' || c == 'l' || c == '\'' ||
+               c == '(' || c == ')') {
+      em += 0.42;
+    } else {
+      em += 0.86;
+    }
+  }
+  return em * size;
+}
+
+// Text cut, with an ellipsis, to at most `width` px at `size` px.
+std::string Cut(const std::string& text, double width, double size) {
+  if (TextWidth(text, size) <= width) return text;
+  const double room = width - TextWidth("\u2026", size);
+  std::size_t at = 0, end = 0;
+  while (at < text.size()) {
+    std::size_t next = at + 1;
+    while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+    if (TextWidth(std::string_view(text).substr(0, next), size) > room) break;
+    end = at = next;
+  }
+  return text.substr(0, end) + "\u2026";
+}
+
+// A line broken at blanks into lines of at most `width` px at `size` px; a
+// word longer than that is cut.
+std::vector<std::string> Wrapped(const std::string& line, double width, double size) {
+  std::vector<std::string> lines;
+  std::string current;
+  std::size_t from = 0;
+  while (from <= line.size()) {
+    std::size_t to = line.find(' ', from);
+    if (to == std::string::npos) to = line.size();
+    const std::string word = Cut(line.substr(from, to - from), width, size);
+    if (!current.empty() && TextWidth(current + " " + word, size) > width) {
+      lines.push_back(current);
+      current.clear();
+    }
+    current += (current.empty() ? "" : " ") + word;
+    from = to + 1;
+  }
+  if (!current.empty()) lines.push_back(current);
+  return lines;
 }
 
 // The map as runs of equal colour along each row: a few thousand rectangles
@@ -182,21 +270,32 @@ void CoverageLayer(std::string& svg, const Frame& f, const CoverageMap& map, con
   svg += "</g>\n";
 }
 
-// A colour bar with the band edges in dB under it.
+// A colour bar with the band edges in dB under it and the target band
+// framed on it.
 void CoverageLegend(std::string& svg, double left, double top, const CoverageClasses& classes) {
-  constexpr double kSwatch = 40;
+  const double start = left + 48, swatch = std::min(40.0, 560.0 / classes.bands);
+  // Edge labels every so many bands, so that they never run together.
+  const int every = swatch >= 30 ? 1 : swatch >= 15 ? 2 : swatch >= 8 ? 4 : 8;
   svg += "<g class=\"legend\">\n<text x=\"" + Px(left) + "\" y=\"" + Px(top + 9) + "\">dB SPL</text>\n";
-  const double start = left + 48;
-  for (int cls = 0; cls <= classes.bands + 1; ++cls) {
-    const double x = start + cls * kSwatch;
-    svg += "<rect x=\"" + Px(x) + "\" y=\"" + Px(top) + "\" width=\"" + Px(kSwatch) + "\" height=\"10\" fill=\"" +
-           classes.Colour(cls) + "\" stroke=\"#606060\" stroke-width=\"0.5\"/>\n";
-    if (cls > 0) {
+  for (int cls = 0; cls <= classes.bands; ++cls) {
+    const double x = start + cls * swatch;
+    if (cls < classes.bands) {
+      svg += "<rect x=\"" + Px(x) + "\" y=\"" + Px(top) + "\" width=\"" + Px(swatch) + "\" height=\"10\" fill=\"" +
+             classes.Colour(cls) + "\" stroke=\"#606060\" stroke-width=\"0.5\"/>\n";
+    }
+    if (cls % every == 0) {
       svg += "<text x=\"" + Px(x) + "\" y=\"" + Px(top + 22) + "\" text-anchor=\"middle\" font-size=\"9\">" +
-             Bare(classes.low + cls - 1) + "</text>\n";
+             Bare(classes.low + cls * classes.step) + "</text>\n";
     }
   }
-  svg += "</g>\n";
+  auto at = [&](double spl) {
+    return start + std::clamp((spl - classes.low) / classes.step, 0.0, static_cast<double>(classes.bands)) * swatch;
+  };
+  const double from = at(classes.target - classes.deviation), to = at(classes.target + classes.deviation);
+  svg += "<rect class=\"target\" x=\"" + Px(from - 1) + "\" y=\"" + Px(top - 3) + "\" width=\"" + Px(to - from + 2) +
+         "\" height=\"16\" fill=\"none\" stroke=\"black\" stroke-width=\"1.5\"/>\n";
+  svg += "<text x=\"" + Px(start + classes.bands * swatch + 10) + "\" y=\"" + Px(top + 9) + "\">target " +
+         Bare(classes.target) + " +-" + Bare(classes.deviation) + " dB framed</text>\n</g>\n";
 }
 
 std::string LimitText(const RoomPlan& room) {
@@ -246,7 +345,8 @@ std::vector<std::string> TitleLines(const RoomPlan& room, bool metric, int lineV
   lines.push_back("Room " + LengthText(length, metric) + " x " + LengthText(width, metric) + " " + unit + " (" +
                   AreaText(length * width, metric) + " " + AreaUnit(metric) + "), ear level " +
                   LengthText(in.earLevel, metric) + " " + unit + ", ceiling " + LengthText(in.ceilingHeight, metric) +
-                  " " + unit + "; dimensions in " + unit + " to loudspeaker centres");
+                  " " + unit + "; dimensions in " + unit + " to loudspeaker centres, rounded to 0.01 " + unit +
+                  " (the last segment takes the rest)");
   if (coverage) lines.push_back("Coverage (direct sound at ear level) " + CoverageText(coverage->summary, in));
   if (!drawn) lines.push_back("Too many loudspeakers to draw; their positions come with --csv-positions");
   return lines;
@@ -254,28 +354,49 @@ std::vector<std::string> TitleLines(const RoomPlan& room, bool metric, int lineV
 
 }  // namespace
 
+CoverageClasses CoverageClasses::For(double min, double max, double target, double deviation) {
+  CoverageClasses classes;
+  const double range = std::ceil(max) - std::floor(min);
+  classes.step = range <= 16 ? 1 : range <= 32 ? 2 : 5;
+  classes.low = std::floor(min / classes.step) * classes.step;
+  classes.bands = std::max(1, static_cast<int>(std::ceil((max - classes.low) / classes.step)));
+  if (classes.low + classes.bands * classes.step <= max) ++classes.bands;  // max on an edge
+  classes.target = target;
+  classes.deviation = deviation;
+  return classes;
+}
+
 int CoverageClasses::ClassOf(double spl) const {
-  if (spl < low) return 0;
-  const double band = std::floor(spl - low);
-  return band >= bands ? (spl <= low + bands ? bands : bands + 1) : static_cast<int>(band) + 1;
+  const double band = std::floor((spl - low) / step);
+  return band < 0 ? 0 : band >= bands ? bands - 1 : static_cast<int>(band);
 }
 
 std::string CoverageClasses::Colour(int cls) const {
-  if (cls <= 0) return "#1f4e9c";
-  if (cls > bands) return "#a50f15";
-  // Blue-grey to white below the target, white to orange above it.
-  const bool upper = cls > bands / 2;
-  const double t = upper ? (cls - bands / 2 - 0.5) / (bands / 2) : (cls - 0.5) / (bands / 2);
-  const int from[3] = {upper ? 0xfb : 0x7f, upper ? 0xee : 0xb2, upper ? 0xe6 : 0xda};
-  const int to[3] = {upper ? 0xf0 : 0xee, upper ? 0x8a : 0xf4, upper ? 0x5d : 0xf8};
-  char colour[8];
+  const double from = low + cls * step, to = from + step, middle = (from + to) / 2;
+  const double bandLow = target - deviation, bandHigh = target + deviation;
+  // Outside the band light to dark over 6 dB, or over the room's range
+  // when it reaches farther, so that every band differs; within the band
+  // light to mid green from its low edge to its high one.
+  const double below = std::max(6.0, bandLow - low), above = std::max(6.0, low + bands * step - bandHigh);
   int rgb[3];
-  for (int k = 0; k < 3; ++k) rgb[k] = static_cast<int>(std::lround(from[k] + (to[k] - from[k]) * t));
+  auto mix = [&rgb](const int (&a)[3], const int (&b)[3], double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    for (int k = 0; k < 3; ++k) rgb[k] = static_cast<int>(std::lround(a[k] + (b[k] - a[k]) * t));
+  };
+  if (to <= bandLow) {
+    mix({0xc6, 0xdb, 0xef}, {0x08, 0x30, 0x6b}, (bandLow - middle) / below);
+  } else if (from >= bandHigh) {
+    mix({0xfc, 0xbb, 0xa1}, {0x67, 0x00, 0x0d}, (middle - bandHigh) / above);
+  } else {
+    mix({0xe5, 0xf5, 0xe0}, {0x41, 0xab, 0x5d}, (middle - bandLow) / std::max(1.0, 2 * deviation));
+  }
+  char colour[8];
   std::snprintf(colour, sizeof colour, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
   return colour;
 }
 
-std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage) {
+std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const CoverageMap* coverage,
+                    const std::string& project) {
   const RoomInputs& in = room.inputs;
   const LayoutResult& r = room.result;
 
@@ -314,17 +435,23 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
     }
   }
   const bool mapped = coverage && coverage->summary.computed;
-  const std::vector<std::string> lines = TitleLines(room, metric, lineVolts, coverage, drawn);
-  const std::string limits = LimitText(room);
-  const double titleHeight = 36 + 16 * (lines.size() + (limits.empty() ? 0 : 1)) + (mapped ? 28 : 0);
+  // The title block's lines, broken to its width.
+  const double textWidth = canvasWidth - 24 - 20;
+  std::vector<std::string> lines;
+  for (const std::string& line : TitleLines(room, metric, lineVolts, coverage, drawn)) {
+    for (std::string& part : Wrapped(line, textWidth, 11)) lines.push_back(std::move(part));
+  }
+  const std::vector<std::string> limits = Wrapped(LimitText(room), textWidth, 11);
+  const std::string title = Cut(room.name + (room.zone != room.name ? "  (zone " + room.zone + ")" : ""), textWidth, 16);
+  const double titleHeight = 36 + 16 * static_cast<double>(lines.size() + limits.size()) + (mapped ? 28 : 0);
   const double canvasHeight = titleTop + titleHeight + 12;
-  CoverageClasses classes;
-  classes.low = static_cast<double>(in.targetSpl) - in.splDeviation;
-  classes.bands = 2 * static_cast<int>(in.splDeviation);
+  const CoverageClasses classes =
+      mapped ? CoverageClasses::For(coverage->summary.min, coverage->summary.max, in.targetSpl, in.splDeviation)
+             : CoverageClasses{};
 
   std::string svg =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
+      PlanMark(project) + "\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
       Px(canvasWidth) + "\" height=\"" + Px(canvasHeight) + "\" viewBox=\"0 0 " + Px(canvasWidth) + " " +
       Px(canvasHeight) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"11\">\n" + "<title>" +
       Xml(room.name) + "</title>\n" + "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
@@ -373,8 +500,9 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
   }
 
   svg += "<g class=\"dimensions\" stroke=\"black\" stroke-width=\"0.8\" fill=\"black\">\n";
-  LengthChain(svg, f, ChainFor(drawn ? xs : std::vector<long double>{}, length, spacingX, metric));
-  WidthChain(svg, f, ChainFor(drawn ? ys : std::vector<long double>{}, width, spacingY, metric));
+  LengthChain(svg, f, ChainFor(drawn ? xs : std::vector<long double>{}, length, spacingX, metric, scale),
+              canvasWidth);
+  WidthChain(svg, f, ChainFor(drawn ? ys : std::vector<long double>{}, width, spacingY, metric, scale));
   svg += "</g>\n";
 
   // The title block: what an installer needs on site, and no date, so that
@@ -383,21 +511,46 @@ std::string RoomSvg(const RoomPlan& room, bool metric, int lineVolts, const Cove
   svg += "<g class=\"title\">\n<rect x=\"" + Px(left) + "\" y=\"" + Px(titleTop) + "\" width=\"" + Px(right - left) +
          "\" height=\"" + Px(titleHeight) + "\" fill=\"none\" stroke=\"black\"/>\n";
   svg += "<text x=\"" + Px(left + 10) + "\" y=\"" + Px(titleTop + 22) + "\" font-size=\"16\" font-weight=\"bold\">" +
-         Xml(room.name) + (room.zone != room.name ? "  (zone " + Xml(room.zone) + ")" : "") + "</text>\n";
+         Xml(title) + "</text>\n";
   double y = titleTop + 42;
   for (const std::string& line : lines) {
     svg += "<text x=\"" + Px(left + 10) + "\" y=\"" + Px(y) + "\">" + Xml(line) + "</text>\n";
     y += 16;
   }
-  if (!limits.empty()) {
+  for (const std::string& line : limits) {
     svg += "<text x=\"" + Px(left + 10) + "\" y=\"" + Px(y) + "\" fill=\"#c00000\" font-weight=\"bold\">" +
-           Xml(limits) + "</text>\n";
+           Xml(line) + "</text>\n";
     y += 16;
   }
   if (mapped) CoverageLegend(svg, left + 10, y - 4, classes);
   svg += "</g>\n</svg>\n";
   return svg;
 }
+
+std::string PlanMark(const std::string& project) {
+  // "--" may not stand in a comment.
+  std::string name = project.empty() ? std::string("the command line") : Xml(project);
+  for (std::size_t at; (at = name.find("--")) != std::string::npos;) name[at + 1] = '_';
+  return "<!-- hxplan plan of " + name + " -->";
+}
+
+namespace {
+
+std::string Folded(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool ReservedOnWindows(const std::string& stem) {
+  const std::string name = Folded(stem);
+  if (name == "con" || name == "prn" || name == "aux" || name == "nul") return true;
+  return name.size() == 4 && (name.compare(0, 3, "com") == 0 || name.compare(0, 3, "lpt") == 0) && name[3] >= '1' &&
+         name[3] <= '9';
+}
+
+}  // namespace
 
 std::string FileNameFor(const std::string& roomName, std::set<std::string>& used) {
   std::string base;
@@ -407,10 +560,13 @@ std::string FileNameFor(const std::string& roomName, std::set<std::string>& used
     base += kept ? c : '_';
   }
   if (base.empty()) base = "room";
-  // No hidden files and no "." or "..".
-  if (base[0] == '.') base[0] = '_';
+  // No hidden files, no "." or "..", nothing a program would take for an option.
+  if (base[0] == '.' || base[0] == '-') base.insert(0, "_");
+  const std::size_t stem = base.find('.');
+  if (ReservedOnWindows(base.substr(0, stem))) base.insert(stem == std::string::npos ? base.size() : stem, "_");
+  // The names are ASCII, so folding ASCII letters is folding every letter.
   std::string name = base;
-  for (int n = 2; !used.insert(name).second; ++n) name = base + "-" + std::to_string(n);
+  for (int n = 2; !used.insert(Folded(name)).second; ++n) name = base + "-" + std::to_string(n);
   return name;
 }
 
@@ -431,43 +587,37 @@ std::string CsvField(const std::string& text) {
 
 }  // namespace
 
-std::string PositionsCsv(const std::vector<RoomPlan>& rooms, bool metric, std::vector<std::string>& skipped) {
+std::string PositionsCsvHeader(bool metric) {
   const std::string unit = LengthUnit(metric);
-  std::string csv = "room,zone,model,number,x_" + unit + ",y_" + unit + "\r\n";
-  for (const RoomPlan& room : rooms) {
-    const LayoutResult& r = room.result;
-    if (room.cone) {
-      if (!(room.coneLayout.total <= kMaxListedLoudspeakers)) {
-        skipped.push_back(room.name);
-        continue;
-      }
-      const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
-                                 CsvField(std::string(cone::ConeModelRow(room.coneInputs.modelIndex).name)) + ",";
-      long number = 0;
-      for (const cone::Position& p :
-           cone::ConePositions(room.coneLayout, room.coneInputs.grid, kMaxListedLoudspeakers)) {
-        csv += prefix + std::to_string(++number) + "," + DimensionText(p.x, metric) + "," + DimensionText(p.y, metric) +
-               "\r\n";
-      }
-      continue;
-    }
-    if (!(r.totalCount <= kMaxListedLoudspeakers)) {
-      skipped.push_back(room.name);
-      continue;
-    }
-    const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxListedLoudspeakers);
-    const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxListedLoudspeakers);
+  return "room,zone,model,number,x_" + unit + ",y_" + unit + "\r\n";
+}
+
+bool AddPositions(const RoomPlan& room, bool metric, std::string& csv) {
+  const LayoutResult& r = room.result;
+  if (room.cone) {
+    if (!(room.coneLayout.total <= kMaxListedLoudspeakers)) return false;
     const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
-                               CsvField(TrimmedName(ModelRow(room.inputs.modelIndex).name)) + ",";
+                               CsvField(std::string(cone::ConeModelRow(room.coneInputs.modelIndex).name)) + ",";
     long number = 0;
-    for (const long double y : ys) {
-      for (const long double x : xs) {
-        csv += prefix + std::to_string(++number) + "," + DimensionText(x, metric) + "," + DimensionText(y, metric) +
-               "\r\n";
-      }
+    for (const cone::Position& p : cone::ConePositions(room.coneLayout, room.coneInputs.grid, kMaxListedLoudspeakers)) {
+      csv += prefix + std::to_string(++number) + "," + DimensionText(p.x, metric) + "," + DimensionText(p.y, metric) +
+             "\r\n";
+    }
+    return true;
+  }
+  if (!(r.totalCount <= kMaxListedLoudspeakers)) return false;
+  const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxListedLoudspeakers);
+  const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxListedLoudspeakers);
+  const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
+                             CsvField(TrimmedName(ModelRow(room.inputs.modelIndex).name)) + ",";
+  long number = 0;
+  for (const long double y : ys) {
+    for (const long double x : xs) {
+      csv += prefix + std::to_string(++number) + "," + DimensionText(x, metric) + "," + DimensionText(y, metric) +
+             "\r\n";
     }
   }
-  return csv;
+  return true;
 }
 
 }  // namespace halvex::plan

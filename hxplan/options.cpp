@@ -49,7 +49,24 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
     options.csvPositions = true;
     return true;
   }
+  if (argument == "--ignore-unknown-columns") {
+    options.ignoreUnknownColumns = true;
+    return true;
+  }
+  if (argument == "--strict") {
+    options.strict = true;
+    return true;
+  }
   std::string value;
+  if (!OptionValue(arguments, i, "--encoding", value, matched, error)) return false;
+  if (matched) {
+    if (value != "utf-8" && value != "latin1") {
+      error = "encoding must be utf-8 or latin1, not '" + Printable(value) + "'";
+      return false;
+    }
+    options.latin1 = value == "latin1";
+    return true;
+  }
   if (!OptionValue(arguments, i, "--project", value, matched, error)) return false;
   if (matched) {
     options.file = value;
@@ -76,24 +93,32 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
   return true;
 }
 
-static_assert(kMaxProjectBytes == std::size_t{256} << 20, "the help names the limit");
-
 std::string ProjectUsage() {
   return "\n"
          "Whole-building projects:\n"
-         "  --project FILE CSV file of rooms (RFC 4180), one per row after a header row\n"
-         "                 naming the columns room, length, width, ear_level, ceiling,\n"
-         "                 spl and optionally deviation (0 to 6), model (name or row),\n"
-         "                 zone (default: the room), kind (planar or cone; default\n"
-         "                 the kind of the named model), pattern, grid and headroom;\n"
-         "                 empty cells take the command line's. Numbers are read as\n"
-         "                 typed fields, sign dropped. Prints one line per room, the\n"
-         "                 loudspeakers per model and per zone the sum of the taps, the\n"
-         "                 amplifier power (sum of taps / 0.8) and the line's load\n"
-         "                 impedance (V squared / sum of taps). A row that cannot be\n"
-         "                 planned is reported with its line number; the rest are\n"
-         "                 planned. With --json all of it as one JSON document.\n"
-         "                 FILE may be a pipe; files over 256 MiB are refused.\n"
+         "  --project FILE CSV file of rooms (RFC 4180, UTF-8), one per row after a\n"
+         "                 header row naming the columns room, length, width,\n"
+         "                 ear_level, ceiling, spl and optionally deviation (0 to 6),\n"
+         "                 model (name or row), zone (default: the room), kind\n"
+         "                 (planar or cone; default the kind of the named model),\n"
+         "                 pattern, grid and headroom; empty cells take the command\n"
+         "                 line's. Numbers are read as typed fields, sign dropped.\n"
+         "                 Prints one line per room, the loudspeakers per model and\n"
+         "                 per zone the sum of the taps, the amplifier power (sum of\n"
+         "                 taps / 0.8) and the line's load impedance (V squared / sum\n"
+         "                 of taps). A row that cannot be planned is reported with\n"
+         "                 its line number; the rest are planned. Rows are planned\n"
+         "                 one at a time, in constant memory; FILE may be a pipe.\n"
+         "                 With --json all of it as one JSON document, and a file\n"
+         "                 that is no project as {\"error\": ...}. A row is refused\n"
+         "                 when a value is beyond a single-precision number, the\n"
+         "                 length or width is not above 0, a length or height is over\n"
+         "                 10000 ft (3048 m) or the room needs more than 100000\n"
+         "                 loudspeakers.\n"
+         "  --ignore-unknown-columns\n"
+         "                 let columns of no known name pass (else an error naming\n"
+         "                 the nearest known column)\n"
+         "  --encoding E   utf-8 (default) or latin1\n"
          "  --line V       70 (a 70.7 V line, default) or 100 (100 V): the same taps,\n"
          "                 the load impedance at that voltage\n"
          "  --metric       lengths and heights in metres, areas in m², in and out; the\n"
@@ -101,34 +126,45 @@ std::string ProjectUsage() {
          "                 (1 ft = 0.3048 m), so the figures are the calculator's\n"
          "  --svg DIR      write a plan of each room to DIR/ROOM.svg (DIR is created):\n"
          "                 the room to scale, every loudspeaker, dimension chains from\n"
-         "                 the walls through the loudspeaker centres, a title block\n"
-         "                 with model, tap, power, count and deviation (no date, so\n"
-         "                 the same project gives the same files)\n"
+         "                 the walls through the loudspeaker centres (to 0.01, adding\n"
+         "                 up to the room), a title block with model, tap, power,\n"
+         "                 count and deviation (no date, so the same project gives\n"
+         "                 the same files). Names are unique without regard to case\n"
+         "                 (Hall.svg, then Hall-2.svg) and safe on every system; the\n"
+         "                 plan names each room's file. A file is replaced only when\n"
+         "                 it is a plan of the same project, never through a link.\n"
          "  --coverage     check each room's coverage: the direct-sound SPL at ear level\n"
-         "                 at the centres of cells of at most 0.5 ft (and at most half\n"
-         "                 a spacing) over the whole floor, with every loudspeaker of\n"
-         "                 the grid as a point source of wide dispersion at its tap\n"
-         "                 power: sensitivity + 10 log10(tap) + 20 log10(3 ft / r),\n"
-         "                 the sources added as energies. Reflections and reverberation\n"
-         "                 are left out. Prints the lowest and highest level, their\n"
-         "                 spread against the 2 x D dB that +-D allows and the share of\n"
-         "                 the floor within the target +-D; with --svg the map is drawn\n"
-         "                 under the grid with a colour legend. A room without a fitting\n"
-         "                 tap, or too large to check, is not checked and says why.\n"
+         "                 at the centres of equal cells of at most 0.5 ft (and at\n"
+         "                 most half a spacing) over the whole floor, every\n"
+         "                 loudspeaker a point source at the tap the installer sets\n"
+         "                 (at most the model's highest): planar models without\n"
+         "                 directivity, sensitivity + 10 log10(tap) + 20 log10(3 ft /\n"
+         "                 r); cone models with cos^n, 6 dB down at half the coverage\n"
+         "                 angle; added as energies, reflections and reverberation\n"
+         "                 left out. Prints the lowest and highest level, their\n"
+         "                 spread against the 2 x D dB that +-D allows and the share\n"
+         "                 of the floor within the target +-D. The coverage fails\n"
+         "                 when the spread is over 2 x D or no cell is within +-D.\n"
+         "                 With --svg the map in 1 dB bands over the room's own\n"
+         "                 range, the target band framed in the legend. A room\n"
+         "                 without a fitting tap, or too large to check, says why.\n"
+         "  --strict       a room whose coverage fails makes the exit status 1\n"
          "  --csv-positions\n"
          "                 print every loudspeaker's x (from the wall along the length)\n"
          "                 and y (from the wall along the width) of every room as CSV\n"
-         "                 for CAD, instead of the plan\n"
+         "                 for CAD, instead of the plan (not with --json)\n"
          "  With these options and no --project the room of the command line is\n"
          "  planned as a project of one room named \"room\".\n"
-         "  Exit status with them: 0 all planned, 1 a row not planned or a file not\n"
-         "  written, 2 bad use or a file that is no project.\n";
+         "  Exit status with them: 0 all planned, 1 a row not planned, a file not\n"
+         "  written or (--strict) a coverage that fails, 2 bad use or a file that is\n"
+         "  no project.\n";
 }
 
 }  // namespace
 
 bool ProjectOptions::Used() const {
-  return !file.empty() || metric || lineVolts != 70 || !svgDir.empty() || csvPositions || coverage;
+  return !file.empty() || metric || lineVolts != 70 || !svgDir.empty() || csvPositions || coverage ||
+         ignoreUnknownColumns || latin1 || strict;
 }
 
 bool ParseDeviation(const std::string& text, int& deviation) {
@@ -336,6 +372,11 @@ bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line
       error = UnknownModel(model, options.cone);
       return false;
     }
+  }
+  // Positions are CSV; a JSON document of them would be a second format.
+  if (line.project.csvPositions && options.json) {
+    error = "--csv-positions and --json do not go together: the positions are CSV";
+    return false;
   }
   if (!coneOption.empty() && !options.cone && !line.project.Used()) {
     error = coneOption + " is for cone plans (add --cone or a cone --model)";

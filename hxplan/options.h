@@ -31,6 +31,9 @@ struct ProjectOptions {
   bool coverage = false;  // --coverage: SPL over the floor plan
   bool csvPositions = false;
   std::string svgDir;  // --svg: one drawing per room
+  bool ignoreUnknownColumns = false;
+  bool latin1 = false;  // --encoding latin1: the file is Latin-1, not UTF-8
+  bool strict = false;  // --strict: a room whose coverage fails fails the run
   bool Used() const;
 };
 

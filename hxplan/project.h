@@ -1,8 +1,11 @@
-// A whole building's plan: every room of a job, the rows that could not be
-// planned, and the totals per model and per zone that size the amplifiers.
+// A whole building's plan: the rows that could not be planned, and the
+// totals per model and per zone that size the amplifiers, added up room by
+// room as the rooms are planned.
 #pragma once
 
+#include <array>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "hxplan/room_plan.h"
@@ -12,11 +15,6 @@ namespace halvex::plan {
 struct RowError {
   int line = 0;
   std::string reason;
-};
-
-struct Project {
-  std::vector<RoomPlan> rooms;
-  std::vector<RowError> errors;  // rows that were not planned
 };
 
 struct ModelTotal {
@@ -47,6 +45,23 @@ inline constexpr long double kAmplifierLoading = 0.8L;
 // 70.7 V for a 70 V line, 100 V for a 100 V line.
 long double LineVoltage(int lineVolts);
 
-ProjectTotals ComputeTotals(const Project& project, int lineVolts);
+// Only the totals are kept, never the rooms: memory grows with the models
+// and zones, not with the rows.
+class TotalsBuilder {
+ public:
+  void Add(const RoomPlan& room);
+  ProjectTotals Finish(int lineVolts) const;
+  long rooms() const { return rooms_; }
+
+ private:
+  long rooms_ = 0;
+  std::array<long double, kModelCount> perModel_{};
+  std::array<bool, kModelCount> used_{};
+  std::array<long double, cone::kConeModelCount> perCone_{};
+  std::array<bool, cone::kConeModelCount> usedCone_{};
+  std::vector<ZoneTotal> zones_;
+  std::unordered_map<std::string, std::size_t> zoneIndex_;
+  long double loudspeakers_ = 0;
+};
 
 }  // namespace halvex::plan

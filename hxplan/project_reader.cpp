@@ -1,5 +1,6 @@
 #include "hxplan/project_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -34,6 +35,7 @@ constexpr std::array<std::string_view, kColumnCount> kColumnNames{
     "model", "zone",   "kind",  "pattern",   "grid",    "headroom"};
 constexpr int kRequiredColumns = kDeviation;  // the columns before deviation must be there
 
+
 std::string_view Trimmed(std::string_view text) {
   const std::size_t begin = text.find_first_not_of(" \t");
   if (begin == std::string_view::npos) return {};
@@ -51,8 +53,43 @@ std::string Lower(std::string_view text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& columns, std::size_t headerSize,
-              const Options& options, bool metric, RoomPlan& room, std::string& reason) {
+// The optimal string alignment distance: edits of one letter, a swap of two
+// neighbours counting as one.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+}  // namespace
+
+std::string NearestColumn(std::string_view name) {
+  const std::string lower = Lower(Trimmed(name));
+  std::string_view nearest;
+  std::size_t best = 3;  // more than two edits apart is no typing slip
+  for (const std::string_view column : kColumnNames) {
+    const std::size_t distance = EditDistance(lower, column);
+    if (distance < best && distance < column.size()) {
+      best = distance;
+      nearest = column;
+    }
+  }
+  return std::string(nearest);
+}
+
+bool ProjectReader::ReadRoom(const CsvRecord& record, RoomPlan& room, std::string& reason) const {
+  const std::array<int, kColumnCount>& columns = columns_;
+  const std::size_t headerSize = headerSize_;
+  const Options& options = options_;
+  const bool metric = settings_.metric;
   const std::vector<std::string>& fields = record.fields;
   if (fields.size() > headerSize) {
     reason = std::to_string(fields.size()) + " fields but " + std::to_string(headerSize) +
@@ -87,6 +124,16 @@ bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& colu
   inputs.earLevel = LengthInFeet(cell(kEarLevel), metric);
   inputs.ceilingHeight = LengthInFeet(cell(kCeiling), metric);
   inputs.targetSpl = static_cast<float>(std::fabs(ParseNumber(cell(kSpl))));
+  for (const int column : {kLength, kWidth, kEarLevel, kCeiling, kSpl}) {
+    const float value = column == kSpl ? inputs.targetSpl : LengthInFeet(cell(column), metric);
+    if (!std::isfinite(value)) {
+      reason = "'" + Printable(cell(column)) + "' in column '" + std::string(kColumnNames[column]) +
+               "' is beyond the range of a single-precision number";
+      return false;
+    }
+  }
+  reason = WhyNotARoom(inputs, metric);
+  if (!reason.empty()) return false;
 
   int deviation = options.deviation;
   if (!cell(kDeviation).empty() && !ParseDeviation(std::string(cell(kDeviation)), deviation)) {
@@ -140,17 +187,16 @@ bool ReadRoom(const CsvRecord& record, const std::array<int, kColumnCount>& colu
       reason = cone::ConeStatusText(status);
       return false;
     }
-    return true;
+  } else {
+    inputs.modelIndex = modelIndex;
+    if (!ComputeLayoutFor(inputs, room.result)) {
+      reason = "ceiling " + Printable(cell(kCeiling)) + " is not above the ear level " + Printable(cell(kEarLevel));
+      return false;
+    }
   }
-  inputs.modelIndex = modelIndex;
-  if (!ComputeLayoutFor(inputs, room.result)) {
-    reason = "ceiling " + std::string(cell(kCeiling)) + " is not above the ear level " + std::string(cell(kEarLevel));
-    return false;
-  }
-  return true;
+  reason = WhyTooLarge(room);
+  return reason.empty();
 }
-
-}  // namespace
 
 bool IsNumberText(std::string_view text) {
   text = Trimmed(text);
@@ -180,73 +226,112 @@ bool IsNumberText(std::string_view text) {
   return i == text.size();
 }
 
-bool ReadProject(std::string_view text, const Options& options, bool metric, Project& project, std::string& error) {
-  if (text.find('\0') != std::string_view::npos) {
-    error = "not a CSV text file (it holds NUL bytes)";
-    return false;
+ProjectReader::ProjectReader(CsvReader& csv, const Options& options, const ReaderSettings& settings)
+    : csv_(csv), options_(options), settings_(settings) {
+  static_assert(kColumns == kColumnCount);
+  columns_.fill(-1);
+}
+
+namespace {
+
+bool Blank(const CsvRecord& record) {
+  for (const std::string& field : record.fields) {
+    if (!Trimmed(field).empty()) return false;
   }
-  // Records are taken one at a time: a project of 100,000 rooms never holds
-  // its split fields all at once.
-  CsvReader reader(text);
-  auto blank = [](const CsvRecord& record) {
-    for (const std::string& field : record.fields) {
-      if (!Trimmed(field).empty()) return false;
+  return record.error.empty();
+}
+
+// Why a record's bytes are not text: NUL bytes, or bytes that are not UTF-8
+// (Latin-1 text is taken as such when asked for). Empty when they are text.
+std::string WhyNotText(CsvRecord& record, bool latin1) {
+  for (std::size_t index = 0; index < record.fields.size(); ++index) {
+    std::string& field = record.fields[index];
+    if (field.find('\0') != std::string::npos) return "not a CSV text file (it holds NUL bytes)";
+    if (latin1) {
+      field = Latin1ToUtf8(field);
+    } else if (FirstNonUtf8(field) != std::string::npos) {
+      return "field " + std::to_string(index + 1) + " is not UTF-8 text; for Latin-1 use --encoding latin1";
     }
-    return record.error.empty();
-  };
-  CsvRecord header;
+  }
+  return {};
+}
+
+}  // namespace
+
+bool ProjectReader::ReadHeader(std::string& error) {
+  CsvRecord& header = record_;
   bool found = false;
-  while (!found && reader.Next(header)) found = !blank(header);
+  while (!found && csv_.Next(header)) found = !Blank(header);
   if (!found) {
     error = "empty: no header row naming the columns";
     return false;
   }
+  const std::string where = "line " + std::to_string(header.line);
   if (!header.error.empty()) {
-    error = "line " + std::to_string(header.line) + ": " + header.error;
+    error = where + ": " + header.error;
     return false;
   }
-  std::array<int, kColumnCount> columns;
-  columns.fill(-1);
+  const std::string notText = WhyNotText(header, settings_.latin1);
+  if (!notText.empty()) {
+    error = header.line == 1 ? notText : where + ": " + notText;
+    return false;
+  }
+  headerSize_ = header.fields.size();
+  std::string unknown;
   for (std::size_t index = 0; index < header.fields.size(); ++index) {
     const std::string name = Lower(Trimmed(header.fields[index]));
-    for (int column = 0; column < kColumnCount; ++column) {
-      if (name != kColumnNames[column]) continue;
-      if (columns[column] >= 0) {
-        error = "line " + std::to_string(header.line) + ": column '" + name + "' named twice";
-        return false;
+    // An unnamed column (a trailing comma) holds nothing a plan reads.
+    if (name.empty()) continue;
+    const auto known = std::find(kColumnNames.begin(), kColumnNames.end(), name);
+    if (known == kColumnNames.end()) {
+      if (!settings_.ignoreUnknownColumns && unknown.empty()) {
+        const std::string nearest = NearestColumn(name);
+        unknown = "unknown column '" + Printable(Trimmed(header.fields[index])) + "'" +
+                  (nearest.empty() ? " (known: room, length, width, ear_level, ceiling, spl, deviation, model, zone, "
+                                     "kind, pattern, grid, headroom)"
+                                   : ": did you mean '" + nearest + "'?") +
+                  "; --ignore-unknown-columns lets it pass";
       }
-      columns[column] = static_cast<int>(index);
+      continue;
     }
+    const auto column = static_cast<std::size_t>(known - kColumnNames.begin());
+    if (columns_[column] >= 0) {
+      error = where + ": column '" + name + "' named twice";
+      return false;
+    }
+    columns_[column] = static_cast<int>(index);
   }
   std::string missing;
   for (int column = 0; column < kRequiredColumns; ++column) {
-    if (columns[column] < 0) missing += (missing.empty() ? "" : ", ") + std::string(kColumnNames[column]);
+    if (columns_[column] < 0) missing += (missing.empty() ? "" : ", ") + std::string(kColumnNames[column]);
   }
   if (!missing.empty()) {
-    error = "line " + std::to_string(header.line) + " is not a header row: no column " + missing +
+    error = where + " is not a header row: no column " + missing +
             " (needed: room, length, width, ear_level, ceiling, spl; optional: deviation, model, zone, kind, pattern, "
-            "grid, "
-            "headroom)";
+            "grid, headroom)";
     if (header.fields.size() == 1 && header.fields[0].find(';') != std::string::npos) {
       error += "; the columns must be separated by commas, not semicolons";
     }
     return false;
   }
-  for (CsvRecord record; reader.Next(record);) {
-    if (blank(record)) continue;
-    if (!record.error.empty()) {
-      project.errors.push_back({record.line, record.error});
-      continue;
-    }
-    RoomPlan room;
-    std::string reason;
-    if (ReadRoom(record, columns, header.fields.size(), options, metric, room, reason)) {
-      project.rooms.push_back(std::move(room));
-    } else {
-      project.errors.push_back({record.line, reason});
-    }
+  if (!unknown.empty()) {
+    error = where + ": " + unknown;
+    return false;
   }
   return true;
+}
+
+ProjectReader::Row ProjectReader::Next(RoomPlan& room, RowError& error) {
+  CsvRecord& record = record_;
+  do {
+    if (!csv_.Next(record)) return Row::kEnd;
+  } while (Blank(record));
+  error.line = record.line;
+  error.reason = record.error;
+  if (error.reason.empty()) error.reason = WhyNotText(record, settings_.latin1);
+  if (!error.reason.empty()) return Row::kError;
+  room = RoomPlan{};
+  return ReadRoom(record, room, error.reason) ? Row::kRoom : Row::kError;
 }
 
 }  // namespace halvex::plan

@@ -1,10 +1,13 @@
 // Reading a project file: the header row names the columns, every later
-// row is one room, read as the calculator reads typed fields.
+// row is one room, read as the calculator reads typed fields. Rows are read
+// one at a time, so a project of any size is never held whole.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
+#include "hxplan/csv.h"
 #include "hxplan/options.h"
 #include "hxplan/project.h"
 
@@ -15,15 +18,43 @@ namespace halvex::plan {
 // as 0 without being "0" is not a number here.
 bool IsNumberText(std::string_view text);
 
-// Reads a project: a header row naming the columns room, length, width,
-// ear_level, ceiling and spl, optionally deviation, model and zone, in any
-// order and case. Empty deviation and model cells take the command line's
-// --deviation and --model; lengths are metres when `metric`. Returns false
-// with a message when the text is not a project at all (empty, binary, no
-// header); bad rows only add errors.
-bool ReadProject(std::string_view text, const Options& options, bool metric, Project& project, std::string& error);
+// The known column nearest to a name that is none, or empty when none is
+// near (a letter or two apart, a swap counting as one):
+//   "modle" -> "model", "devation" -> "deviation", "colour" -> ""
+std::string NearestColumn(std::string_view name);
 
-// Files larger than this are refused before they are read.
-inline constexpr std::size_t kMaxProjectBytes = std::size_t{256} << 20;
+struct ReaderSettings {
+  bool metric = false;                // lengths are metres
+  bool ignoreUnknownColumns = false;  // else a column of no known name is an error
+  bool latin1 = false;                // the text is Latin-1, not UTF-8
+};
+
+// Reads a project: a header row naming the columns room, length, width,
+// ear_level, ceiling and spl, optionally deviation, model, zone, kind,
+// pattern, grid and headroom, in any order and case. Empty deviation and
+// model cells take the command line's --deviation and --model.
+class ProjectReader {
+ public:
+  ProjectReader(CsvReader& csv, const Options& options, const ReaderSettings& settings);
+
+  // False with a message when the text is not a project at all (empty,
+  // binary, not UTF-8, no header, an unknown column).
+  bool ReadHeader(std::string& error);
+
+  enum class Row { kRoom, kError, kEnd };
+  // The next room, planned, or why its row could not be.
+  Row Next(RoomPlan& room, RowError& error);
+
+ private:
+  bool ReadRoom(const CsvRecord& record, RoomPlan& room, std::string& reason) const;
+
+  CsvReader& csv_;
+  const Options& options_;
+  ReaderSettings settings_;
+  static constexpr std::size_t kColumns = 13;  // the known columns
+  std::array<int, kColumns> columns_{};
+  std::size_t headerSize_ = 0;
+  CsvRecord record_;
+};
 
 }  // namespace halvex::plan

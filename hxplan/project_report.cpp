@@ -16,21 +16,51 @@ std::string OhmsText(long double ohms) { return FormatNumber(ohms, 4, false); }
 
 std::string Loudspeakers(long double count) { return Bare(count) + (count == 1 ? " loudspeaker" : " loudspeakers"); }
 
+// The figures of one room both reports show, worked out once.
+struct RoomReport {
+  const RoomPlan* room = nullptr;
+  std::string model;     // the name without its padding
+  long double area = 0;  // ft²
+  bool powerExceeded = false;
+  bool tapExceeded = false;
+  bool noTap = false;
+  bool coverageFails = false;
+};
+
+RoomReport ReportOf(const RoomPlan& room) {
+  RoomReport row;
+  row.room = &room;
+  row.area = static_cast<long double>(room.inputs.roomLength) * room.inputs.roomWidth;
+  row.coverageFails = CoverageFails(room.coverage, room.inputs);
+  if (room.cone) {
+    row.model = cone::ConeModelRow(room.coneInputs.modelIndex).name;
+    row.tapExceeded = room.coneLayout.tapExceeded;
+    return row;
+  }
+  const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
+  row.model = TrimmedName(model.name);
+  row.powerExceeded = PowerExceeded(room.result, model);
+  row.tapExceeded = TapExceeded(room.result, model);
+  row.noTap = room.result.tap == 0;
+  return row;
+}
+
 std::string LimitWords(const RoomReport& room) {
   std::string words;
-  auto add = [&words](const char* word) { words += (words.empty() ? "" : " and ") + std::string(word); };
+  auto add = [&words](const std::string& word) { words += (words.empty() ? "" : " and ") + word; };
   if (room.powerExceeded) add("power over the model's maximum");
   if (room.tapExceeded) {
     add(room.room->cone ? "more power than the highest tap" : "tap above the model's highest tap");
   }
   if (room.noTap) add("no tap fits");
+  if (room.coverageFails) add("coverage fails");
   return words.empty() ? "within limits" : words;
 }
 
 // A spacing as the window shows it: only while more than one loudspeaker
 // stands in that direction.
 std::string SpacingText(float count, float spacing, bool metric) {
-  return MoreThanOne(count) ? LengthText(spacing, metric) : "-";
+  return MoreThanOne(count) ? DimensionText(spacing, metric) : "-";
 }
 
 // A catalogue name padded as the planar names are, so that the counts align.
@@ -77,47 +107,29 @@ std::string RoomLine(const RoomReport& report, bool metric) {
          AreaText(report.area, metric) + " " + AreaUnit(metric) + ", " + Bare(r.countX) + " x " + Bare(r.countY) +
          " = " + Bare(r.totalCount) + " " + report.model + ", spacing " + SpacingText(r.countX, r.spacingX, metric) +
          " x " + SpacingText(r.countY, r.spacingY, metric) + " " + unit + ", first " +
-         LengthText(static_cast<long double>(r.spacingX) / 2, metric) + " x " +
-         LengthText(static_cast<long double>(r.spacingY) / 2, metric) + " " + unit + " from the walls, " +
+         DimensionText(static_cast<long double>(r.spacingX) / 2, metric) + " x " +
+         DimensionText(static_cast<long double>(r.spacingY) / 2, metric) + " " + unit + " from the walls, " +
          Bare(r.powerRequired) + " W each, tap " + Bare(r.tap) + " W, " + LimitWords(report) + "\n";
   return out;
 }
 
 }  // namespace
 
-ProjectReport MakeReport(const Project& project, const ReportSettings& settings) {
-  ProjectReport report;
-  report.settings = settings;
-  report.errors = project.errors;
-  report.totals = ComputeTotals(project, settings.lineVolts);
-  report.rooms.reserve(project.rooms.size());
-  for (const RoomPlan& room : project.rooms) {
-    RoomReport row;
-    row.room = &room;
-    row.area = static_cast<long double>(room.inputs.roomLength) * room.inputs.roomWidth;
-    if (room.cone) {
-      row.model = cone::ConeModelRow(room.coneInputs.modelIndex).name;
-      row.tapExceeded = room.coneLayout.tapExceeded;
-      report.rooms.push_back(std::move(row));
-      continue;
-    }
-    const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
-    row.model = TrimmedName(model.name);
-    row.powerExceeded = PowerExceeded(room.result, model);
-    row.tapExceeded = TapExceeded(room.result, model);
-    row.noTap = room.result.tap == 0;
-    report.rooms.push_back(std::move(row));
-  }
-  return report;
-}
+ProjectReport::ProjectReport(const ReportSettings& settings, TextSink& out) : settings_(settings), out_(out) {}
 
-std::string ReportText(const ProjectReport& report) {
-  const ReportSettings& settings = report.settings;
+void ProjectReport::Begin() {
+  const ReportSettings& settings = settings_;
   const bool metric = settings.metric;
-  std::string out = "Project           " + (settings.file.empty() ? "command line" : settings.file) + ": " +
-                    std::to_string(report.rooms.size()) + (report.rooms.size() == 1 ? " room" : " rooms") + " planned";
-  if (!report.errors.empty()) out += ", " + std::to_string(report.errors.size()) + " not (see the messages)";
-  out += "\n";
+  std::string out;
+  if (settings.json) {
+    out = "{\n  \"file\": " + (settings.file.empty() ? "null" : Quote(settings.file)) + ",\n";
+    out += "  \"units\": " + Quote(LengthUnit(metric)) + ",\n";
+    out += "  \"lineVoltage\": " + JsonNumber(LineVoltage(settings.lineVolts)) + ",\n";
+    out += "  \"rooms\": [";
+    out_.Write(out);
+    return;
+  }
+  out = "Project           " + (settings.file.empty() ? "command line" : Printable(settings.file)) + "\n";
   out += "Line              " + std::to_string(settings.lineVolts) + " V (" + Bare(LineVoltage(settings.lineVolts)) +
          " V); amplifier = sum of taps / " + Bare(kAmplifierLoading) + ", load = V² / sum of taps\n";
   if (metric) {
@@ -127,102 +139,122 @@ std::string ReportText(const ProjectReport& report) {
     out += "Units             feet and ft²\n";
   }
   out += "\n";
-  for (const RoomReport& room : report.rooms) {
-    out += RoomLine(room, metric);
-    if (settings.coverage) out += "    coverage " + CoverageText(room.room->coverage, room.room->inputs) + "\n";
-  }
-  out += "\nLoudspeakers per model\n";
-  for (const ModelTotal& model : report.totals.models) {
-    out += "  " + PaddedName(model) + " " + Bare(model.loudspeakers) + "\n";
-  }
-  out += "\nZones\n";
-  for (const ZoneTotal& zone : report.totals.zones) {
-    out += "  " + Printable(zone.zone) + ": " + std::to_string(zone.rooms) +
-           (zone.rooms == 1 ? " room, " : " rooms, ") + Loudspeakers(zone.loudspeakers) + ", taps " +
-           Bare(zone.tapSum) + " W, amplifier " + Bare(zone.amplifier) + " W, load " +
-           (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
-    if (zone.withoutTap > 0) out += ", " + Loudspeakers(zone.withoutTap) + " without a tap";
-    out += "\n";
-  }
-  out += "\nTotal             " + Loudspeakers(report.totals.loudspeakers) + ", taps " + Bare(report.totals.tapSum) +
-         " W\n";
-  return out;
+  out_.Write(out);
 }
 
-std::string ReportJson(const ProjectReport& report) {
-  const ReportSettings& settings = report.settings;
+void ProjectReport::Error(const RowError& error) {
+  ++errorCount_;
+  if (settings_.json) errors_.push_back(error);
+}
+
+void ProjectReport::Room(const RoomPlan& room) {
+  const ReportSettings& settings = settings_;
   const bool metric = settings.metric;
-  auto length = [metric](long double feet) { return JsonNumber(LengthText(feet, metric)); };
-  std::string out = "{\n  \"file\": " + (settings.file.empty() ? "null" : Quote(settings.file)) + ",\n";
-  out += "  \"units\": " + Quote(LengthUnit(metric)) + ",\n";
-  out += "  \"lineVoltage\": " + JsonNumber(LineVoltage(settings.lineVolts)) + ",\n";
-  out += "  \"rooms\": [";
-  const char* separator = "\n";
-  for (const RoomReport& row : report.rooms) {
-    const RoomPlan& room = *row.room;
-    const RoomInputs& in = room.inputs;
-    const LayoutResult& r = room.result;
-    auto spacing = [&](float count, float value) { return MoreThanOne(count) ? length(value) : "null"; };
-    out += separator;
-    if (room.cone) {
-      const cone::ConeLayout& l = room.coneLayout;
-      const cone::ConeInputs& c = room.coneInputs;
-      auto tenth = [metric](double feet) { return JsonNumber(ConeLengthText(feet, metric)); };
-      out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
-             ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(row.model) +
-             ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
-             ", \"area\": " + JsonNumber(AreaText(row.area, metric)) + ", \"earLevel\": " + length(in.earLevel) +
-             ", \"ceiling\": " + length(in.ceilingHeight) + ", \"spl\": " + JsonNumber(in.targetSpl) +
-             ", \"deviation\": " + JsonNumber(in.splDeviation) + ", \"countX\": " + JsonNumber(l.countX) +
-             ", \"countY\": " + JsonNumber(l.rows) + ", \"totalCount\": " + JsonNumber(l.total) +
-             ", \"spacingX\": " + tenth(l.spacingX) + ", \"spacingY\": " + tenth(l.spacingY) +
-             ", \"firstX\": " + tenth(l.spacingX / 2) + ", \"firstY\": " + tenth(l.spacingY / 2) +
-             ", \"nominalSpacing\": " + tenth(l.spacing) + ", \"powerRequired\": " + JsonNumber(l.powerShown) +
-             ", \"tap\": " + JsonNumber(l.tap) +
-             ", \"powerExceeded\": false, \"tapExceeded\": " + JsonFlag(l.tapExceeded) +
-             ", \"noTap\": false, \"kind\": \"cone\", \"pattern\": " + Quote(PatternName(c.pattern)) +
-             ", \"grid\": " + Quote(GridName(c.grid)) + ", \"headroom\": " + std::to_string(c.headroom) +
-             ", \"radius\": " + tenth(l.radius) + ", \"load\": " + JsonNumber(l.load) +
-             ", \"amplifier\": " + JsonNumber(l.amplifier);
-    } else {
-      out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
-             ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(row.model) +
-             ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
-             ", \"area\": " + JsonNumber(AreaText(row.area, metric)) + ", \"earLevel\": " + length(in.earLevel) +
-             ", \"ceiling\": " + length(in.ceilingHeight) + ", \"spl\": " + JsonNumber(in.targetSpl) +
-             ", \"deviation\": " + JsonNumber(in.splDeviation) + ", \"countX\": " + JsonNumber(r.countX) +
-             ", \"countY\": " + JsonNumber(r.countY) + ", \"totalCount\": " + JsonNumber(r.totalCount) +
-             ", \"spacingX\": " + spacing(r.countX, r.spacingX) + ", \"spacingY\": " + spacing(r.countY, r.spacingY) +
-             ", \"firstX\": " + length(static_cast<long double>(r.spacingX) / 2) +
-             ", \"firstY\": " + length(static_cast<long double>(r.spacingY) / 2) +
-             ", \"nominalSpacing\": " + length(r.nominalSpacing) +
-             ", \"powerRequired\": " + JsonNumber(r.powerRequired) + ", \"tap\": " + JsonNumber(r.tap) +
-             ", \"powerExceeded\": " + JsonFlag(row.powerExceeded) + ", \"tapExceeded\": " + JsonFlag(row.tapExceeded) +
-             ", \"noTap\": " + JsonFlag(row.noTap) + ", \"kind\": \"planar\"";
-    }
-    if (settings.coverage) {
-      const CoverageSummary& c = room.coverage;
-      if (c.computed) {
-        out += ", \"coverage\": {\"min\": " + JsonNumber(DecibelText(c.min)) +
-               ", \"max\": " + JsonNumber(DecibelText(c.max)) + ", \"share\": " + JsonNumber(PercentText(c.share)) +
-               "}";
-      } else {
-        out += ", \"coverage\": {\"reason\": " + Quote(c.reason) + "}";
-      }
-    }
-    out += "}";
-    separator = ",\n";
+  const RoomReport row = ReportOf(room);
+  if (row.coverageFails) ++coverageFailures_;
+  const bool first = totals_.rooms() == 0;
+  totals_.Add(room);
+  std::string& out = line_;
+  out.clear();
+  if (!settings.json) {
+    out += RoomLine(row, metric);
+    if (settings.coverage) out += "    coverage " + CoverageText(room.coverage, room.inputs) + "\n";
+    if (!room.drawing.empty()) out += "    drawing " + Printable(room.drawing) + "\n";
+    out_.Write(out);
+    return;
   }
-  out += "\n  ],\n  \"models\": [";
-  separator = "\n";
-  for (const ModelTotal& model : report.totals.models) {
+  auto length = [metric](long double feet) { return JsonNumber(LengthText(feet, metric)); };
+  auto position = [metric](long double feet) { return JsonNumber(DimensionText(feet, metric)); };
+  const RoomInputs& in = room.inputs;
+  const LayoutResult& r = room.result;
+  auto spacing = [&](float count, float value) { return MoreThanOne(count) ? position(value) : "null"; };
+  out += first ? "\n" : ",\n";
+  if (room.cone) {
+    const cone::ConeLayout& l = room.coneLayout;
+    const cone::ConeInputs& c = room.coneInputs;
+    auto tenth = [metric](double feet) { return JsonNumber(ConeLengthText(feet, metric)); };
+    out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
+           ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(row.model) +
+           ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
+           ", \"area\": " + JsonNumber(AreaText(row.area, metric)) + ", \"earLevel\": " + length(in.earLevel) +
+           ", \"ceiling\": " + length(in.ceilingHeight) + ", \"spl\": " + JsonNumber(in.targetSpl) +
+           ", \"deviation\": " + JsonNumber(in.splDeviation) + ", \"countX\": " + JsonNumber(l.countX) +
+           ", \"countY\": " + JsonNumber(l.rows) + ", \"totalCount\": " + JsonNumber(l.total) +
+           ", \"spacingX\": " + tenth(l.spacingX) + ", \"spacingY\": " + tenth(l.spacingY) +
+           ", \"firstX\": " + tenth(l.spacingX / 2) + ", \"firstY\": " + tenth(l.spacingY / 2) +
+           ", \"nominalSpacing\": " + tenth(l.spacing) + ", \"powerRequired\": " + JsonNumber(l.powerShown) +
+           ", \"tap\": " + JsonNumber(l.tap) +
+           ", \"powerExceeded\": false, \"tapExceeded\": " + JsonFlag(l.tapExceeded) +
+           ", \"noTap\": false, \"kind\": \"cone\", \"pattern\": " + Quote(PatternName(c.pattern)) +
+           ", \"grid\": " + Quote(GridName(c.grid)) + ", \"headroom\": " + std::to_string(c.headroom) +
+           ", \"radius\": " + tenth(l.radius) + ", \"load\": " + JsonNumber(l.load) +
+           ", \"amplifier\": " + JsonNumber(l.amplifier);
+  } else {
+    out += "    {\"line\": " + std::to_string(room.line) + ", \"room\": " + Quote(room.name) +
+           ", \"zone\": " + Quote(room.zone) + ", \"model\": " + Quote(row.model) +
+           ", \"length\": " + length(in.roomLength) + ", \"width\": " + length(in.roomWidth) +
+           ", \"area\": " + JsonNumber(AreaText(row.area, metric)) + ", \"earLevel\": " + length(in.earLevel) +
+           ", \"ceiling\": " + length(in.ceilingHeight) + ", \"spl\": " + JsonNumber(in.targetSpl) +
+           ", \"deviation\": " + JsonNumber(in.splDeviation) + ", \"countX\": " + JsonNumber(r.countX) +
+           ", \"countY\": " + JsonNumber(r.countY) + ", \"totalCount\": " + JsonNumber(r.totalCount) +
+           ", \"spacingX\": " + spacing(r.countX, r.spacingX) + ", \"spacingY\": " + spacing(r.countY, r.spacingY) +
+           ", \"firstX\": " + position(static_cast<long double>(r.spacingX) / 2) +
+           ", \"firstY\": " + position(static_cast<long double>(r.spacingY) / 2) +
+           ", \"nominalSpacing\": " + length(r.nominalSpacing) +
+           ", \"powerRequired\": " + JsonNumber(r.powerRequired) + ", \"tap\": " + JsonNumber(r.tap) +
+           ", \"powerExceeded\": " + JsonFlag(row.powerExceeded) + ", \"tapExceeded\": " + JsonFlag(row.tapExceeded) +
+           ", \"noTap\": " + JsonFlag(row.noTap) + ", \"kind\": \"planar\"";
+  }
+  if (settings.coverage) {
+    const CoverageSummary& c = room.coverage;
+    if (c.computed) {
+      out += ", \"coverage\": {\"min\": " + JsonNumber(DecibelText(c.min)) +
+             ", \"max\": " + JsonNumber(DecibelText(c.max)) + ", \"share\": " + JsonNumber(PercentText(c.share)) +
+             ", \"fails\": " + JsonFlag(row.coverageFails) + "}";
+    } else {
+      out += ", \"coverage\": {\"reason\": " + Quote(c.reason) + "}";
+    }
+  }
+  if (!room.drawing.empty()) out += ", \"drawing\": " + Quote(room.drawing);
+  out += "}";
+  out_.Write(out);
+}
+
+void ProjectReport::End() {
+  const ProjectTotals totals = totals_.Finish(settings_.lineVolts);
+  const long rooms = totals_.rooms();
+  std::string out;
+  if (!settings_.json) {
+    out += "\nLoudspeakers per model\n";
+    for (const ModelTotal& model : totals.models) {
+      out += "  " + PaddedName(model) + " " + Bare(model.loudspeakers) + "\n";
+    }
+    out += "\nZones\n";
+    for (const ZoneTotal& zone : totals.zones) {
+      out += "  " + Printable(zone.zone) + ": " + std::to_string(zone.rooms) +
+             (zone.rooms == 1 ? " room, " : " rooms, ") + Loudspeakers(zone.loudspeakers) + ", taps " +
+             Bare(zone.tapSum) + " W, amplifier " + Bare(zone.amplifier) + " W, load " +
+             (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
+      if (zone.withoutTap > 0) out += ", " + Loudspeakers(zone.withoutTap) + " without a tap";
+      out += "\n";
+    }
+    out += "\nRooms             " + std::to_string(rooms) + " planned";
+    if (errorCount_ > 0) out += ", " + std::to_string(errorCount_) + " not (see the messages)";
+    if (coverageFailures_ > 0) out += ", coverage fails in " + std::to_string(coverageFailures_);
+    out += "\nTotal             " + Loudspeakers(totals.loudspeakers) + ", taps " + Bare(totals.tapSum) + " W\n";
+    out_.Write(out);
+    return;
+  }
+  out += rooms == 0 ? "],\n  \"models\": [" : "\n  ],\n  \"models\": [";
+  const char* separator = "\n";
+  for (const ModelTotal& model : totals.models) {
     out += separator;
     out += "    {\"model\": " + Quote(ModelName(model)) + ", \"loudspeakers\": " + JsonNumber(model.loudspeakers) + "}";
     separator = ",\n";
   }
   out += "\n  ],\n  \"zones\": [";
   separator = "\n";
-  for (const ZoneTotal& zone : report.totals.zones) {
+  for (const ZoneTotal& zone : totals.zones) {
     out += separator;
     out += "    {\"zone\": " + Quote(zone.zone) + ", \"rooms\": " + std::to_string(zone.rooms) +
            ", \"loudspeakers\": " + JsonNumber(zone.loudspeakers) + ", \"withoutTap\": " + JsonNumber(zone.withoutTap) +
@@ -230,16 +262,17 @@ std::string ReportJson(const ProjectReport& report) {
            ", \"impedance\": " + (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) + "}";
     separator = ",\n";
   }
-  out += "\n  ],\n  \"loudspeakers\": " + JsonNumber(report.totals.loudspeakers) +
-         ",\n  \"tapSum\": " + JsonNumber(report.totals.tapSum) + ",\n  \"errors\": [";
+  out += "\n  ],\n  \"loudspeakers\": " + JsonNumber(totals.loudspeakers) +
+         ",\n  \"tapSum\": " + JsonNumber(totals.tapSum) +
+         ",\n  \"coverageFailures\": " + std::to_string(coverageFailures_) + ",\n  \"errors\": [";
   separator = "\n";
-  for (const RowError& e : report.errors) {
+  for (const RowError& e : errors_) {
     out += separator;
     out += "    {\"line\": " + std::to_string(e.line) + ", \"reason\": " + Quote(e.reason) + "}";
     separator = ",\n";
   }
   out += "\n  ]\n}\n";
-  return out;
+  out_.Write(out);
 }
 
 }  // namespace halvex::plan

@@ -1,10 +1,13 @@
 // The reports of a planned project, as text for people and as JSON for
-// programs. Both are written from one model, so they never disagree.
+// programs. Both are written room by room as the rooms are planned, from one
+// description of each room, so they never disagree and never hold the
+// project whole.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "hxplan/output.h"
 #include "hxplan/project.h"
 
 namespace halvex::plan {
@@ -14,29 +17,30 @@ struct ReportSettings {
   int lineVolts = 70;
   bool metric = false;
   bool coverage = false;  // the rooms carry their coverage figures
+  bool json = false;
 };
 
-// One room with the figures both reports show, worked out once.
-struct RoomReport {
-  const RoomPlan* room = nullptr;
-  std::string model;     // the name without its padding
-  long double area = 0;  // ft²
-  bool powerExceeded = false;
-  bool tapExceeded = false;
-  bool noTap = false;
+class ProjectReport {
+ public:
+  ProjectReport(const ReportSettings& settings, TextSink& out);
+  // The head of the report, then each room and each row not planned as they
+  // come, then the totals.
+  void Begin();
+  void Room(const RoomPlan& room);
+  void Error(const RowError& error);
+  void End();
+  long CoverageFailures() const { return coverageFailures_; }
+
+ private:
+  ReportSettings settings_;
+  TextSink& out_;
+  TotalsBuilder totals_;
+  long errorCount_ = 0;
+  long coverageFailures_ = 0;
+  // JSON lists the rows not planned after the rooms; text has them on
+  // stderr already and only counts them.
+  std::vector<RowError> errors_;
+  std::string line_;  // one room's text, its memory kept from room to room
 };
-
-struct ProjectReport {
-  ReportSettings settings;
-  std::vector<RoomReport> rooms;
-  std::vector<RowError> errors;
-  ProjectTotals totals;
-};
-
-// The report refers to the project's rooms, which must outlive it.
-ProjectReport MakeReport(const Project& project, const ReportSettings& settings);
-
-std::string ReportText(const ProjectReport& report);
-std::string ReportJson(const ProjectReport& report);
 
 }  // namespace halvex::plan

@@ -17,9 +17,26 @@ std::string LengthText(long double feet, bool metric) {
   return FormatNumber(std::floor(feet * kMetresPerFoot * 1000 + 0.5L) / 1000, kDisplayDigits, false);
 }
 
-std::string DimensionText(long double feet, bool metric) {
-  if (metric) return LengthText(feet, metric);
-  return FormatNumber(std::floor(feet * 100 + 0.5L) / 100, kDisplayDigits, false);
+long long DimensionHundredths(long double feet, bool metric) {
+  return static_cast<long long>(std::floor((metric ? feet * kMetresPerFoot : feet) * 100 + 0.5L));
+}
+
+std::string DimensionText(long double feet, bool metric) { return HundredthsText(DimensionHundredths(feet, metric)); }
+
+std::string HundredthsText(long long hundredths) {
+  // Written out directly as FormatNumber would write it (no "0" before the
+  // point, no trailing zeros): a project writes millions of these.
+  if (!(hundredths >= 0 && hundredths < 10000000)) {
+    return FormatNumber(static_cast<long double>(hundredths) / 100, kDisplayDigits, false);
+  }
+  std::string text = hundredths >= 100 || hundredths == 0 ? std::to_string(hundredths / 100) : std::string();
+  const int fraction = static_cast<int>(hundredths % 100);
+  if (fraction != 0) {
+    text += '.';
+    text += static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
+  }
+  return text;
 }
 
 std::string AreaText(long double squareFeet, bool metric) {
@@ -49,12 +66,58 @@ std::string PercentText(double share) {
   return FormatNumber(std::floor(static_cast<long double>(share) * 1000) / 10, kDisplayDigits, false);
 }
 
+namespace {
+
+// The spread of the shown levels, so that the three figures agree.
+long double ShownSpread(const CoverageSummary& coverage) {
+  return std::floor(static_cast<long double>(coverage.max) * 10 + 0.5L) / 10 -
+         std::floor(static_cast<long double>(coverage.min) * 10 + 0.5L) / 10;
+}
+
+}  // namespace
+
+std::string WhyNotARoom(const RoomInputs& inputs, bool metric) {
+  const struct {
+    const char* name;
+    float value;
+    bool side;
+  } values[] = {{"length", inputs.roomLength, true},
+                {"width", inputs.roomWidth, true},
+                {"ear_level", inputs.earLevel, false},
+                {"ceiling", inputs.ceilingHeight, false},
+                {"spl", inputs.targetSpl, false}};
+  for (const auto& v : values) {
+    const std::string name = v.name;
+    if (!std::isfinite(v.value)) return name + " is beyond the range of a single-precision number";
+    if (v.side && !(v.value > 0)) return name + " must be above 0";
+    if (name != "spl" && v.value > kMaxSide) {
+      return name + " " + LengthText(v.value, metric) + " " + LengthUnit(metric) + " is beyond the largest room (" +
+             LengthText(kMaxSide, metric) + " " + LengthUnit(metric) + ")";
+    }
+  }
+  return {};
+}
+
+std::string WhyTooLarge(const RoomPlan& room) {
+  const long double count = room.cone ? room.coneLayout.total : room.result.totalCount;
+  const long double power = room.cone ? room.coneLayout.powerShown : room.result.powerRequired;
+  if (!(count <= kMaxPlannedLoudspeakers)) {
+    return FormatNumber(count, kDisplayDigits, false) + " loudspeakers: more than the " +
+           FormatNumber(kMaxPlannedLoudspeakers, kDisplayDigits, false) + " a room's plan takes";
+  }
+  if (!std::isfinite(power)) return "the power required is beyond any number: check the spl";
+  return {};
+}
+
+bool CoverageFails(const CoverageSummary& coverage, const RoomInputs& inputs) {
+  return coverage.computed && (ShownSpread(coverage) > 2 * static_cast<long double>(inputs.splDeviation) ||
+                               !(coverage.share > 0));
+}
+
 std::string CoverageText(const CoverageSummary& coverage, const RoomInputs& inputs) {
   if (!coverage.computed) return "not checked: " + coverage.reason;
   const std::string deviation = FormatNumber(inputs.splDeviation, kDisplayDigits, false);
-  // The spread of the shown levels, so that the three figures agree.
-  const long double spread = std::floor(static_cast<long double>(coverage.max) * 10 + 0.5L) / 10 -
-                             std::floor(static_cast<long double>(coverage.min) * 10 + 0.5L) / 10;
+  const long double spread = ShownSpread(coverage);
   return DecibelText(coverage.min) + " to " + DecibelText(coverage.max) + " dB, spread " +
          FormatNumber(spread, kDisplayDigits, false) + " dB (+-" + deviation + " allows " +
          FormatNumber(2 * static_cast<long double>(inputs.splDeviation), kDisplayDigits, false) + "), " +

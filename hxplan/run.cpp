@@ -1,5 +1,6 @@
 #include "hxplan/run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "coverage/planar.h"
 #include "halvex/version.h"
 #include "hxplan/cone_plan.h"
+#include "hxplan/csv.h"
 #include "hxplan/drawing.h"
 #include "hxplan/file_system.h"
 #include "hxplan/options.h"
@@ -23,42 +25,18 @@ namespace halvex::plan {
 
 namespace {
 
-// Reads in pieces rather than by the file's size, so that pipes and
-// /dev/stdin work too, and stops once the text is too large for a project.
-bool ReadFileText(const std::string& path, std::string& text, std::string& error) {
-  if (IsDirectory(path)) {
-    error = Printable(path) + " is a directory, not a project file";
-    return false;
-  }
-  std::FILE* file = OpenFile(path, "rb");
-  if (file == nullptr) {
-    error = "cannot open " + Printable(path) + ": " + std::strerror(errno);
-    return false;
-  }
-  char buffer[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    text.append(buffer, got);
-    if (text.size() > kMaxProjectBytes) {
-      std::fclose(file);
-      error = Printable(path) + " is too large for a project (more than " + std::to_string(kMaxProjectBytes >> 20) +
-              " MiB)";
-      return false;
-    }
-  }
-  const bool failed = std::ferror(file) != 0;
-  const int readError = errno;
-  std::fclose(file);
-  if (failed) {
-    error = "cannot read " + Printable(path) + ": " + std::strerror(readError);
-    return false;
-  }
-  return true;
+// A run that ends before its plan: the message on stderr and, for a program
+// that reads the JSON, as a document of its own.
+int Fail(const std::string& message, int status, bool json, TextSink& out, TextSink& err) {
+  err.Write("hxplan: " + message + "\n");
+  if (json) out.Write("{\"error\": " + Quote(message) + "}\n");
+  return status;
 }
 
-// The room of the command line as a project of one room.
-bool CommandLineProject(const Options& options, bool metric, Project& project, std::string& error) {
-  RoomPlan room;
+// The room of the command line as a project's room. The drawings, the
+// positions and the coverage need a real room, so its values are held to
+// the same limits as a project's rows.
+bool CommandLineRoom(const Options& options, bool metric, RoomPlan& room, std::string& error) {
   room.line = 0;
   room.name = room.zone = "room";
   RoomInputs& in = room.inputs;
@@ -69,6 +47,8 @@ bool CommandLineProject(const Options& options, bool metric, Project& project, s
   in.targetSpl = static_cast<float>(std::fabs(ParseNumber(options.values[handoff::kSplValue])));
   in.splDeviation = static_cast<float>(options.deviation);
   in.modelIndex = options.modelIndex;
+  error = WhyNotARoom(in, metric);
+  if (!error.empty()) return false;
   if (options.cone) {
     room.cone = true;
     room.coneInputs = ConeInputsFor(options);
@@ -83,145 +63,234 @@ bool CommandLineProject(const Options& options, bool metric, Project& project, s
       error = cone::ConeStatusText(status);
       return false;
     }
-    project.rooms.push_back(std::move(room));
-    return true;
-  }
-  if (!ComputeLayoutFor(in, room.result)) {
+  } else if (!ComputeLayoutFor(in, room.result)) {
     error = WhyNotPlanned(in);
     return false;
   }
-  project.rooms.push_back(std::move(room));
-  return true;
+  error = WhyTooLarge(room);
+  return error.empty();
 }
 
-bool WriteText(const std::string& path, const std::string& text, std::string& error) {
-  std::FILE* file = OpenFile(path, "wb");
-  bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  int writeError = errno;
-  if (file != nullptr && std::fclose(file) != 0 && written) {
-    written = false;
-    writeError = errno;
-  }
-  if (!written) {
-    error = "cannot write " + Printable(path) + ": " + std::strerror(writeError);
-    return false;
-  }
-  return true;
-}
-
-// Plans the project file, or the one room of the command line when options
-// of projects are given without a file.
-int RunProject(const Options& options, const ProjectOptions& projectOptions, std::string& out, std::string& err) {
-  Project project;
-  std::string error;
-  if (projectOptions.file.empty()) {
-    if (!CommandLineProject(options, projectOptions.metric, project, error)) {
-      err = "hxplan: " + error + "\n";
-      return 2;
+// A plan goes into the folder only as a file of its own: never through a
+// link, and over an existing file only when that is a plan hxplan drew of
+// the same project. The file is written beside and renamed into place.
+bool WritePlan(const std::string& path, const std::string& svg, const std::string& mark, std::string& error) {
+  const platform::FileStatus there = platform::LinkStatusOf(path);
+  if (there.exists) {
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + mark + "\n";
+    std::string found(head.size(), '\0');
+    platform::InputFile file;
+    std::size_t got = 0;
+    if (there.regular && file.Open(path, false)) {
+      while (got < found.size()) {
+        const std::size_t more = file.Read(&found[got], found.size() - got);
+        if (more == 0) break;
+        got += more;
+      }
     }
+    if (got != head.size() || found != head) {
+      error = Printable(path) + " is there and is not a plan hxplan drew of this project (" +
+              (there.link ? "a link" : there.regular ? "another file" : "not a file") +
+              "): left as it is; remove it or choose another --svg folder";
+      return false;
+    }
+  }
+  return platform::ReplaceFile(path, svg, error);
+}
+
+class ProjectRun {
+ public:
+  ProjectRun(const Options& options, const ProjectOptions& project, TextSink& out, TextSink& err)
+      : options_(options),
+        project_(project),
+        out_(out),
+        err_(err),
+        report_({project.file, project.lineVolts, project.metric, project.coverage, options.json}, out),
+        mark_(PlanMark(BaseNameOf(project.file))) {}
+
+  int Run();
+
+ private:
+  static std::string BaseNameOf(const std::string& path) { return path.empty() ? path : platform::BaseNameOf(path); }
+  void Begin();
+  void Room(RoomPlan& room);
+  void Error(const RowError& error);
+  int End();
+
+  const Options& options_;
+  const ProjectOptions& project_;
+  TextSink& out_;
+  TextSink& err_;
+  ProjectReport report_;
+  std::string mark_;
+  bool drawing_ = false;
+  std::set<std::string> used_;  // the drawings' names, folded
+  std::string positions_;       // one room's, its memory kept
+  int status_ = 0;
+};
+
+void ProjectRun::Begin() {
+  drawing_ = !project_.svgDir.empty();
+  if (drawing_) {
+    const int failure = MakeDirectories(project_.svgDir);
+    if (!IsDirectory(project_.svgDir)) {
+      err_.Write("hxplan: cannot make the directory " + Printable(project_.svgDir) + ": " +
+                 (failure != 0 ? std::strerror(failure) : "a file of that name is in the way") + "\n");
+      status_ = 1;
+      drawing_ = false;
+    }
+  }
+  if (project_.csvPositions) {
+    out_.Write(PositionsCsvHeader(project_.metric));
   } else {
-    // Room values are only noticed when they differ from the default room.
-    if (options.values != handoff::kDefaultValues) {
-      err = "hxplan: room values and --project do not go together\n";
-      return 2;
-    }
-    std::string text;
-    if (!ReadFileText(projectOptions.file, text, error)) {
-      err = "hxplan: " + error + "\n";
-      return 2;
-    }
-    if (!ReadProject(text, options, projectOptions.metric, project, error)) {
-      err = "hxplan: " + Printable(projectOptions.file) + ": " + error + "\n";
-      return 2;
+    report_.Begin();
+  }
+}
+
+void ProjectRun::Room(RoomPlan& room) {
+  // The map lives only while the room's drawing is written.
+  CoverageMap map;
+  if (project_.coverage) {
+    map = room.cone ? cone::ComputeConeCoverage(room.coneInputs, room.coneLayout, room.inputs.splDeviation)
+                    : ComputeCoverage(room.inputs, room.result);
+    room.coverage = map.summary;
+  }
+  if (drawing_) {
+    const std::string name = FileNameFor(room.name, used_) + ".svg";
+    std::string error;
+    if (WritePlan(PathIn(project_.svgDir, name),
+                  RoomSvg(room, project_.metric, project_.lineVolts, project_.coverage ? &map : nullptr,
+                          BaseNameOf(project_.file)),
+                  mark_, error)) {
+      room.drawing = name;
+    } else {
+      err_.Write("hxplan: " + error + "\n");
+      status_ = 1;
     }
   }
-  for (const RowError& e : project.errors) {
-    err += "hxplan: " + Printable(projectOptions.file) + ":" + std::to_string(e.line) + ": " + e.reason + "\n";
+  if (project_.csvPositions) {
+    positions_.clear();
+    if (AddPositions(room, project_.metric, positions_)) {
+      out_.Write(positions_);
+    } else {
+      err_.Write("hxplan: " + Printable(room.name) + ": too many loudspeakers to list\n");
+      status_ = 1;
+    }
+    return;
   }
-  int status = project.errors.empty() ? 0 : 1;
-  // Each room's map lives only while its drawing is written.
-  std::set<std::string> used;
-  bool drawing = !projectOptions.svgDir.empty();
-  if (drawing) {
-    const int failure = MakeDirectories(projectOptions.svgDir);
-    if (!IsDirectory(projectOptions.svgDir)) {
-      err += "hxplan: cannot make the directory " + Printable(projectOptions.svgDir) + ": " +
-             (failure != 0 ? std::strerror(failure) : "a file of that name is in the way") + "\n";
-      status = 1;
-      drawing = false;
+  report_.Room(room);
+}
+
+void ProjectRun::Error(const RowError& error) {
+  err_.Write("hxplan: " + Printable(project_.file) + ":" + std::to_string(error.line) + ": " + error.reason + "\n");
+  report_.Error(error);
+  status_ = 1;
+}
+
+int ProjectRun::End() {
+  if (!project_.csvPositions) report_.End();
+  if (project_.strict && report_.CoverageFailures() > 0 && status_ == 0) status_ = 1;
+  return status_;
+}
+
+// Plans the project file row by row, or the one room of the command line
+// when options of projects are given without a file.
+int ProjectRun::Run() {
+  const bool json = options_.json;
+  if (project_.file.empty()) {
+    RoomPlan room;
+    std::string error;
+    if (!CommandLineRoom(options_, project_.metric, room, error)) return Fail(error, 2, json, out_, err_);
+    Begin();
+    Room(room);
+    return End();
+  }
+  // Room values are only noticed when they differ from the default room.
+  if (options_.values != handoff::kDefaultValues) {
+    return Fail("room values and --project do not go together", 2, json, out_, err_);
+  }
+  const std::string& path = project_.file;
+  if (IsDirectory(path)) return Fail(Printable(path) + " is a directory, not a project file", 2, json, out_, err_);
+  // Read in pieces rather than by the file's size, so that pipes and
+  // /dev/stdin work too.
+  std::FILE* file = OpenFile(path, "rb");
+  if (file == nullptr) return Fail("cannot open " + Printable(path) + ": " + std::strerror(errno), 2, json, out_, err_);
+  int readError = 0;
+  CsvReader csv([&](char* buffer, std::size_t size) {
+    const std::size_t got = std::fread(buffer, 1, size, file);
+    if (got == 0 && std::ferror(file)) readError = errno != 0 ? errno : EIO;
+    return got;
+  });
+  ProjectReader reader(csv, options_, {project_.metric, project_.ignoreUnknownColumns, project_.latin1});
+  std::string error;
+  if (!reader.ReadHeader(error)) {
+    std::fclose(file);
+    return Fail(Printable(path) + ": " + error, 2, json, out_, err_);
+  }
+  Begin();
+  RoomPlan room;
+  RowError rowError;
+  for (ProjectReader::Row row; (row = reader.Next(room, rowError)) != ProjectReader::Row::kEnd;) {
+    if (row == ProjectReader::Row::kRoom) {
+      Room(room);
+    } else {
+      Error(rowError);
     }
   }
-  for (RoomPlan& room : project.rooms) {
-    CoverageMap map;
-    if (projectOptions.coverage) {
-      map = room.cone ? cone::ComputeConeCoverage(room.coneInputs, room.coneLayout, room.inputs.splDeviation)
-                      : ComputeCoverage(room.inputs, room.result);
-      room.coverage = map.summary;
-    }
-    if (!drawing) continue;
-    const std::string path = PathIn(projectOptions.svgDir, FileNameFor(room.name, used) + ".svg");
-    if (!WriteText(
-            path,
-            RoomSvg(room, projectOptions.metric, projectOptions.lineVolts, projectOptions.coverage ? &map : nullptr),
-            error)) {
-      err += "hxplan: " + error + "\n";
-      status = 1;
-    }
+  std::fclose(file);
+  if (readError != 0) {
+    // The rooms read so far are planned and totalled; the rest is missing.
+    Error({0, std::string("cannot read the rest of the file: ") + std::strerror(readError)});
+    status_ = 2;
   }
-  if (projectOptions.csvPositions) {
-    std::vector<std::string> skipped;
-    out = PositionsCsv(project.rooms, projectOptions.metric, skipped);
-    for (const std::string& name : skipped) {
-      err += "hxplan: " + Printable(name) + ": too many loudspeakers to list\n";
-      status = 1;
-    }
-    return status;
-  }
-  const ProjectReport report = MakeReport(
-      project, {projectOptions.file, projectOptions.lineVolts, projectOptions.metric, projectOptions.coverage});
-  out = options.json ? ReportJson(report) : ReportText(report);
-  return status;
+  return End();
 }
 
 }  // namespace
 
-int Run(const std::vector<std::string>& arguments, std::string& out, std::string& err) {
+int Run(const std::vector<std::string>& arguments, TextSink& out, TextSink& err) {
   CommandLine line;
   std::string error;
   if (!ParseArguments(arguments, line, error)) {
-    err = "hxplan: " + Printable(error) + "\n";
-    return 2;
+    const auto end = std::find(arguments.begin(), arguments.end(), "--");
+    return Fail(Printable(error), 2, std::find(arguments.begin(), end, "--json") != end, out, err);
   }
   if (line.help) {
-    out = Usage();
+    out.Write(Usage());
     return 0;
   }
   if (line.version) {
-    out = std::string("hxplan ") + HALVEX_VERSION + "\n";
+    out.Write(std::string("hxplan ") + HALVEX_VERSION + "\n");
     return 0;
   }
-  if (line.project.Used()) return RunProject(line.options, line.project, out, err);
+  if (line.project.Used()) return ProjectRun(line.options, line.project, out, err).Run();
+  // One room without the options of projects: what the window would show,
+  // whatever the values.
   if (line.options.cone) {
     const cone::ConeInputs inputs = ConeInputsFor(line.options);
     cone::ConeLayout layout;
     const cone::ConeStatus status = cone::ComputeConeLayout(inputs, layout);
     if (status != cone::ConeStatus::kPlanned) {
-      err = "hxplan: " + cone::ConeStatusText(status) + "\n";
-      return 2;
+      return Fail(cone::ConeStatusText(status), 2, line.options.json, out, err);
     }
     const CoverageMap map = cone::ComputeConeCoverage(inputs, layout, line.options.deviation);
-    out = line.options.json ? JsonConePlan(inputs, layout, map, line.options.deviation)
-                            : PlainConePlan(inputs, layout, map, line.options.deviation);
+    out.Write(line.options.json ? JsonConePlan(inputs, layout, map, line.options.deviation)
+                                : PlainConePlan(inputs, layout, map, line.options.deviation));
     return 0;
   }
   const RoomInputs inputs = InputsFor(line.options);
   LayoutResult result;
-  if (!ComputeLayoutFor(inputs, result)) {
-    err = "hxplan: " + WhyNotPlanned(inputs) + "\n";
-    return 2;
-  }
-  out = line.options.json ? JsonPlan(inputs, result) : PlainPlan(inputs, result);
+  if (!ComputeLayoutFor(inputs, result)) return Fail(WhyNotPlanned(inputs), 2, line.options.json, out, err);
+  out.Write(line.options.json ? JsonPlan(inputs, result) : PlainPlan(inputs, result));
   return 0;
+}
+
+int Run(const std::vector<std::string>& arguments, std::string& out, std::string& err) {
+  StringSink outSink, errSink;
+  const int status = Run(arguments, outSink, errSink);
+  out = outSink.Text();
+  err = errSink.Text();
+  return status;
 }
 
 }  // namespace halvex::plan

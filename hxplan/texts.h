@@ -21,6 +21,13 @@ std::string JsonFlag(bool value);  // "true" or "false"
 // A catalogue name without the blanks that pad it: "NV40     " -> "NV40".
 std::string TrimmedName(std::string_view name);
 
+// The length of the valid UTF-8 sequence at `at`, or 0.
+std::size_t Utf8Length(std::string_view text, std::size_t at);
+// Where text stops being UTF-8, or npos when it is UTF-8 throughout.
+std::size_t FirstNonUtf8(std::string_view text);
+// Latin-1 bytes as UTF-8: "Caf\xE9" -> "Café".
+std::string Latin1ToUtf8(std::string_view text);
+
 // Text from a file or a command line made safe for one line of a message:
 // control bytes become \xNN.
 std::string Printable(std::string_view text);

@@ -48,6 +48,7 @@ struct FileStatus {
   bool exists = false;
   bool regular = false;
   bool directory = false;
+  bool link = false;  // a symbolic link (on Windows any reparse point); only LinkStatusOf sees one
   // Identity, size and modification time: together they tell whether a file
   // was written between two looks.
   unsigned long long device = 0, inode = 0, size = 0;
@@ -61,6 +62,10 @@ struct FileStatus {
 
 // What is at `path`, following symbolic links.
 FileStatus StatusOf(const std::string& path);
+
+// What is at `path` itself: a symbolic link there is reported as a link,
+// not as what it points to, so that a writer can refuse to go through it.
+FileStatus LinkStatusOf(const std::string& path);
 
 inline bool IsDirectory(const std::string& path) { return StatusOf(path).directory; }
 
@@ -101,7 +106,9 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  bool Open(const std::string& path);
+  // With `followLinks` false a symbolic link at `path` is refused, not
+  // followed: what is read is the file that is there.
+  bool Open(const std::string& path, bool followLinks = true);
   // Up to `size` bytes into `buffer`; 0 at the end of the file or on error.
   std::size_t Read(char* buffer, std::size_t size);
 

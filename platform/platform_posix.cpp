@@ -129,19 +129,32 @@ std::string CurrentDirectory() {
   return directory;
 }
 
-FileStatus StatusOf(const std::string& path) {
+namespace {
+
+FileStatus StatusFrom(const struct stat& info) {
   FileStatus status;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return status;
   status.exists = true;
   status.regular = S_ISREG(info.st_mode);
   status.directory = S_ISDIR(info.st_mode);
+  status.link = S_ISLNK(info.st_mode);
   status.device = info.st_dev;
   status.inode = info.st_ino;
   status.size = static_cast<unsigned long long>(info.st_size);
   status.modifiedSeconds = info.st_mtim.tv_sec;
   status.modifiedNanoseconds = info.st_mtim.tv_nsec;
   return status;
+}
+
+}  // namespace
+
+FileStatus StatusOf(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? StatusFrom(info) : FileStatus{};
+}
+
+FileStatus LinkStatusOf(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 ? StatusFrom(info) : FileStatus{};
 }
 
 int MakeDirectories(const std::string& path) {
@@ -224,12 +237,12 @@ InputFile::~InputFile() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-bool InputFile::Open(const std::string& path) {
+bool InputFile::Open(const std::string& path, bool followLinks) {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
   handle_ = -1;
   // Non-blocking, so that a FIFO or device in the file's place cannot hang
   // the reader; anything but a regular file is refused.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
   if (fd < 0) return false;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -4,6 +4,11 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// windows.h makes ReplaceFile and SearchPath macros for its own ReplaceFileA
+// and SearchPathA; without this the platform's functions would be defined
+// under those names and no caller would find them.
+#undef ReplaceFile
+#undef SearchPath
 
 #include <cerrno>
 #include <cstdio>
@@ -198,11 +203,15 @@ std::string CurrentDirectory() {
   return Utf8(directory);
 }
 
-FileStatus StatusOf(const std::string& path) {
+namespace {
+
+// With FILE_FLAG_OPEN_REPARSE_POINT the handle is of a link itself, not of
+// what it points to.
+FileStatus StatusWith(const std::string& path, DWORD flags) {
   FileStatus status;
   const HANDLE file = ::CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                    FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
   if (file == INVALID_HANDLE_VALUE) return status;
   BY_HANDLE_FILE_INFORMATION info{};
   const bool known = ::GetFileInformationByHandle(file, &info) != 0;
@@ -210,8 +219,9 @@ FileStatus StatusOf(const std::string& path) {
   ::CloseHandle(file);
   if (!known) return status;
   status.exists = true;
-  status.directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  status.regular = !status.directory && type == FILE_TYPE_DISK;
+  status.link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && flags != 0;
+  status.directory = !status.link && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  status.regular = !status.link && !status.directory && type == FILE_TYPE_DISK;
   status.device = info.dwVolumeSerialNumber;
   status.inode = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   status.size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -222,6 +232,12 @@ FileStatus StatusOf(const std::string& path) {
   status.modifiedNanoseconds = static_cast<long long>(ticks % 10000000) * 100;
   return status;
 }
+
+}  // namespace
+
+FileStatus StatusOf(const std::string& path) { return StatusWith(path, 0); }
+
+FileStatus LinkStatusOf(const std::string& path) { return StatusWith(path, FILE_FLAG_OPEN_REPARSE_POINT); }
 
 int MakeDirectories(const std::string& path) {
   if (IsDirectory(path)) return 0;
@@ -301,14 +317,18 @@ InputFile::~InputFile() {
   if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-bool InputFile::Open(const std::string& path) {
+bool InputFile::Open(const std::string& path, bool followLinks) {
   if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
   handle_ = -1;
   HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool link = !followLinks && (::GetFileInformationByHandle(file, &info) == 0 ||
+                                     (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
   // Files on disk only: a pipe or device in the file's place could block.
-  if (::GetFileType(file) != FILE_TYPE_DISK) {
+  if (link || ::GetFileType(file) != FILE_TYPE_DISK) {
     ::CloseHandle(file);
     return false;
   }

@@ -19,6 +19,7 @@ TEST(Csv, RecordsFieldsAndLines) {
       {"a\r\rb", {{"a"}, {""}, {"b"}}, {1, 2, 3}, ""},
       {"a,\"open\nstill", {{"a", "open\nstill"}}, {1}, "a quoted field is not closed"},
       {"\"q\"x,y", {{"q", "y"}}, {1}, "text after a closing quote"},
+      {"\"room\" ,\"x\"\t\r\n", {{"room", "x"}}, {1}, ""},  // blanks after a closing quote are passed over
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,10 +26,14 @@ std::size_t Count(const std::string& text, const std::string& part) {
   return n;
 }
 
+std::string Group(const std::string& svg, const std::string& chain) {
+  const std::size_t begin = svg.find("<g class=\"" + chain + "\">");
+  return svg.substr(begin, svg.find("</g>", begin) - begin);
+}
+
 // The labels of one dimension chain, in drawing order.
 std::vector<std::string> ChainLabels(const std::string& svg, const std::string& chain) {
-  const std::size_t begin = svg.find("<g class=\"" + chain + "\">");
-  const std::string group = svg.substr(begin, svg.find("</g>", begin) - begin);
+  const std::string group = Group(svg, chain);
   std::vector<std::string> labels;
   const std::regex text(">([^<]+)</text>");
   for (auto it = std::sregex_iterator(group.begin(), group.end(), text); it != std::sregex_iterator(); ++it) {
@@ -58,20 +63,21 @@ TEST(Drawing, EveryLoudspeakerAndTheDimensionChains) {
        {"11.1", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "22.2", "11.3"},
        {"4", "4"},
        "9 x 1 = 9 loudspeakers, spacing 22.2 x - ft"},
-      // Beyond the chain's limit: the walls, the first two, the run between, the last.
+      // Beyond the chain's limit: the walls, the first, the run to the last.
       // 400 / 82 = 4.878 is stored as 4.8: the last loudspeaker is 8.8 ft from the wall.
+      // The room is 24 px high: the width chain's last label has no room left.
       {Planned("Arena", 400, 12, 7, 0),
        false,
        246,
-       {"2.4", "4.8", "80 x 4.8", "8.8"},
-       {"2", "4", "4", "2"},
+       {"2.4", "81 x 4.8", "8.8"},
+       {"2", "2 x 4"},
        "82 x 3 = 246 loudspeakers, spacing 4.8 x 4 ft"},
       {Planned("Metric", 60, 40, 12, 0),
        true,
        12,
-       {"2.286", "4.572", "4.572", "4.572", "2.286"},
-       {"2.027", "4.054", "4.054", "2.057"},
-       "dimensions in m to loudspeaker centres"},
+       {"2.29", "4.57", "4.57", "4.57", "2.29"},
+       {"2.03", "4.05", "4.05", "2.06"},
+       "ear level 1.524 m, ceiling 3.658 m"},
       {Planned("Stadium", 4000, 4000, 6, 0), false, 0, {"4000"}, {"4000"}, "Too many loudspeakers to draw"},
   };
   for (const auto& row : rows) {
@@ -85,24 +91,27 @@ TEST(Drawing, EveryLoudspeakerAndTheDimensionChains) {
   }
 }
 
+// Unique without regard to case, safe on every system, in the order given.
 TEST(Drawing, FileNamesArePlainAndUnique) {
   std::set<std::string> used;
   const std::pair<const char*, const char*> rows[] = {
-      {"Hall 1/2", "Hall_1_2"}, {"Hall 1:2", "Hall_1_2-2"}, {"..", "_."}, {"", "room"},
-      {"Café", "Caf__"},        {"Hall_1_2", "Hall_1_2-3"}};
+      {"Hall 1/2", "Hall_1_2"}, {"Hall 1:2", "Hall_1_2-2"}, {"..", "_.."},        {"", "room"},
+      {"Café", "Caf__"},        {"HALL_1_2", "HALL_1_2-3"}, {"hall", "hall"},     {"Hall", "Hall-2"},
+      {"HALL", "HALL-3"},       {"CON", "CON_"},            {"con", "con_-2"},    {"lpt1.east", "lpt1_.east"},
+      {"Com9", "Com9_"},        {"COM10", "COM10"},         {"-rf", "_-rf"},      {".plan", "_.plan"},
+      {"nul.", "nul_."},        {"auxiliary", "auxiliary"}};
   for (const auto& [name, file] : rows) EXPECT_EQ(FileNameFor(name, used), file) << name;
 }
 
 TEST(Drawing, PositionsForCad) {
-  std::vector<RoomPlan> rooms{Planned("Hall, east", 60, 40, 12, 0), Planned("Stadium", 1e9f, 1e9f, 6, 0)};
-  std::vector<std::string> skipped;
-  const std::string csv = PositionsCsv(rooms, false, skipped);
+  std::string csv = PositionsCsvHeader(false);
+  EXPECT_TRUE(AddPositions(Planned("Hall, east", 60, 40, 12, 0), false, csv));
+  EXPECT_FALSE(AddPositions(Planned("Stadium", 1e9f, 1e9f, 6, 0), false, csv));
   EXPECT_EQ(Count(csv, "\r\n"), 13u);
   EXPECT_NE(csv.find("room,zone,model,number,x_ft,y_ft\r\n\"Hall, east\",\"Hall, east\",NV40,1,7.5,6.65\r\n"),
             std::string::npos);
   EXPECT_NE(csv.find(",NV40,5,7.5,19.95\r\n"), std::string::npos);  // the second row starts over along the length
   EXPECT_NE(csv.find(",NV40,12,52.5,33.25\r\n"), std::string::npos);
-  EXPECT_EQ(skipped, std::vector<std::string>{"Stadium"});
 }
 
 #ifdef HALVEX_RSVG_CONVERT
@@ -133,10 +142,133 @@ TEST(Drawing, RendersWithRsvg) {
 }
 #endif
 
-TEST(Coverage, ColourClassesFollowTheAllowedRange) {
-  const CoverageClasses classes{87, 6};
-  const std::pair<double, int> rows[] = {{86.99, 0}, {87, 1}, {87.99, 1}, {88, 2}, {92.5, 6}, {93, 6}, {93.01, 7}};
-  for (const auto& [spl, cls] : rows) EXPECT_EQ(classes.ClassOf(spl), cls) << spl;
+TEST(Coverage, ColourClassesSpanTheRoomsRange) {
+  const struct {
+    double min, max, target, deviation;
+    double low, step;
+    int bands;
+    std::vector<std::pair<double, const char*>> levels;  // a level and the colour family of its class
+  } rows[] = {
+      // +-0: nothing is within, yet the 5.1 dB spread shows in six bands.
+      {84.7, 89.8, 90, 0, 84, 1, 6, {{84.7, "blue"}, {89.8, "blue"}}},
+      {85.1, 90.2, 90, 0, 85, 1, 6, {{85.1, "blue"}, {90.2, "red"}}},
+      {82.3, 88.5, 90, 3, 82, 1, 7, {{82.3, "blue"}, {87.5, "green"}, {88.5, "green"}}},
+      {95, 99, 90, 3, 95, 1, 5, {{95, "red"}, {99, "red"}}},  // wholly above the band: reds only
+      {60, 100, 80, 6, 60, 5, 9, {{60, "blue"}, {80, "green"}, {100, "red"}}},
+  };
+  auto family = [](const std::string& colour) {
+    const int r = std::stoi(colour.substr(1, 2), nullptr, 16), g = std::stoi(colour.substr(3, 2), nullptr, 16),
+              b = std::stoi(colour.substr(5, 2), nullptr, 16);
+    return b > r && b >= g ? "blue" : r > g && r > b ? "red" : "green";
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.min);
+    const CoverageClasses classes = CoverageClasses::For(row.min, row.max, row.target, row.deviation);
+    EXPECT_EQ(classes.low, row.low);
+    EXPECT_EQ(classes.step, row.step);
+    EXPECT_EQ(classes.bands, row.bands);
+    std::set<std::string> colours;
+    for (int cls = 0; cls < classes.bands; ++cls) colours.insert(classes.Colour(cls));
+    EXPECT_EQ(colours.size(), static_cast<std::size_t>(classes.bands));  // every band tells itself apart
+    for (const auto& [level, expected] : row.levels) {
+      EXPECT_EQ(family(classes.Colour(classes.ClassOf(level))), std::string(expected)) << level;
+    }
+  }
+}
+
+// Label boxes of both chains as a renderer draws 11 px DejaVu Sans: digits
+// 7 px, 'x' 6.5, '=' 9.2, '.' and ' ' 3.5; 8.5 px above the baseline, 2.5 below.
+struct Box {
+  double x0, y0, x1, y1;
+  std::string text;
+};
+
+std::vector<Box> LabelBoxes(const std::string& svg) {
+  std::vector<Box> boxes;
+  for (const char* chain : {"dimensions-length", "dimensions-width"}) {
+    const std::string group = Group(svg, chain);
+    const std::regex text("<text x=\"([-0-9.]+)\" y=\"([-0-9.]+)\" text-anchor=\"middle\"( transform)?[^>]*>([^<]+)</text>");
+    for (auto it = std::sregex_iterator(group.begin(), group.end(), text); it != std::sregex_iterator(); ++it) {
+      const double x = std::stod((*it)[1]), y = std::stod((*it)[2]);
+      const std::string label = (*it)[4];
+      double width = 0;
+      for (const char c : label) width += c == 'x' ? 6.5 : c == '=' ? 9.2 : c == '.' || c == ' ' ? 3.5 : 7;
+      // rotate(-90) turns the text's run up the page.
+      boxes.push_back((*it)[3].matched ? Box{x - 8.5, y - width / 2, x + 2.5, y + width / 2, label}
+                                       : Box{x - width / 2, y - 8.5, x + width / 2, y + 2.5, label});
+    }
+  }
+  return boxes;
+}
+
+// What a chain's labels add up to, in hundredths: "81 x 4.8" is 388.8, "7 x 4.05 = 28.37" 28.37.
+long long ChainSum(const std::vector<std::string>& labels) {
+  long long sum = 0;
+  for (const std::string& label : labels) {
+    const std::size_t equals = label.find(" = "), times = label.find(" x ");
+    const long double value = equals != std::string::npos ? std::stold(label.substr(equals + 3))
+                              : times != std::string::npos ? std::stold(label.substr(0, times)) * std::stold(label.substr(times + 3))
+                                                           : std::stold(label);
+    sum += std::llround(value * 100);
+  }
+  return sum;
+}
+
+// Extreme rooms: the labels of the chains never overlap, the chains add up
+// to the room, and the title block holds its text.
+TEST(Drawing, ChainsAddUpAndLabelsNeverOverlap) {
+  const std::string longName(300, 'W');
+  const struct {
+    RoomPlan room;
+    bool metric;
+    long long length, width;  // hundredths of the unit
+  } rows[] = {
+      {Planned("Long", 500, 40, 9, 0), false, 50000, 4000},
+      {Planned("Low", 500, 40, 7, 0), false, 50000, 4000},
+      {Planned("Odd", 26.158f, 10, 9, 3), false, 2616, 1000},
+      {Planned("Metric", 328.084f, 26.2467f, 9, 0), true, 10000, 800},
+      {Planned("Strip", 1000, 3, 7, 0), false, 100000, 300},
+      {Planned("Tower", 3, 1000, 7, 0), false, 300, 100000},
+      {Planned("Tiny", 0.5f, 0.5f, 9, 3), false, 50, 50},
+      {Planned(longName, 20, 20, 9, 0), false, 2000, 2000},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.room.name.substr(0, 10));
+    const std::string svg = RoomSvg(row.room, row.metric, 70);
+    const std::vector<Box> boxes = LabelBoxes(svg);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+        const Box &a = boxes[i], &b = boxes[j];
+        EXPECT_TRUE(a.x1 <= b.x0 || b.x1 <= a.x0 || a.y1 <= b.y0 || b.y1 <= a.y0)
+            << "'" << a.text << "' and '" << b.text << "' overlap";
+      }
+    }
+    // A chain with every label adds up to the room; a thinned one to less.
+    const std::pair<const char*, long long> chains[] = {{"dimensions-length", row.length},
+                                                        {"dimensions-width", row.width}};
+    for (const auto& [chain, size] : chains) {
+      const std::vector<std::string> labels = ChainLabels(svg, chain);
+      const std::size_t segments = Count(Group(svg, chain), "<line") - 2;  // the chain line, then a tick a mark
+      if (labels.size() == segments) {
+        EXPECT_EQ(ChainSum(labels), size) << chain;
+      } else {
+        EXPECT_LT(ChainSum(labels), size) << chain;
+      }
+    }
+    std::smatch canvas;
+    ASSERT_TRUE(std::regex_search(svg, canvas, std::regex("width=\"([0-9.]+)\"")));
+    // DejaVu Sans Bold's W is 1.03 em, its book face's widest small letters 0.98 em.
+    const std::regex line("<text x=\"22\" y=\"[0-9.]+\"( font-size=\"16\")?[^>]*>([^<]*)</text>");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), line); it != std::sregex_iterator(); ++it) {
+      const std::string text = (*it)[2];
+      double width = 0;
+      for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;
+        width += (*it)[1].matched ? (c == 'W' ? 16.5 : 12) : (c == 'm' || c == 'W' ? 10.8 : 7.2);
+      }
+      EXPECT_LE(22 + width, std::stod(canvas[1]) - 12) << text;
+    }
+  }
 }
 
 }  // namespace

@@ -79,6 +79,37 @@ TEST(Files, FoldersNamedInAnyScript) {
   EXPECT_TRUE(StatusOf(JoinPath(folder, "plan.svg")).regular);
 }
 
+// A writer that must not go through links sees the link, not its target;
+// a file, a folder and nothing look the same either way.
+TEST(Files, LinksAreSeenAsLinks) {
+  test_support::TempDirectory temp;
+  const std::string folder = temp.Path().u8string(), file = JoinPath(folder, "plan.svg"),
+                    link = JoinPath(folder, "link.svg"), missing = JoinPath(folder, "none");
+  std::ofstream(fs::u8path(file), std::ios::binary) << "mine";
+  std::error_code linkError;
+  fs::create_symlink(fs::u8path(file), fs::u8path(link), linkError);
+  const struct {
+    std::string path;
+    bool exists, regular, directory, link;
+  } rows[] = {{file, true, true, false, false},
+              {folder, true, false, true, false},
+              {missing, false, false, false, false},
+              {link, true, false, false, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    if (row.link && linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
+    const FileStatus status = LinkStatusOf(row.path);
+    EXPECT_EQ(status.exists, row.exists);
+    EXPECT_EQ(status.regular, row.regular);
+    EXPECT_EQ(status.directory, row.directory);
+    EXPECT_EQ(status.link, row.link);
+    EXPECT_FALSE(StatusOf(row.path).link);
+    InputFile input;
+    EXPECT_EQ(input.Open(row.path, false), row.regular);
+    EXPECT_EQ(input.Open(row.path), row.regular || row.link);  // the link's target is a file
+  }
+}
+
 #ifndef _WIN32
 // Runs `body` in a child process with its own limits and user, and gives
 // back its exit status.
