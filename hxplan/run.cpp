@@ -95,7 +95,7 @@ bool WritePlan(const std::string& path, const std::string& svg, const std::strin
       return false;
     }
   }
-  return platform::ReplaceFile(path, svg, error);
+  return platform::ReplaceWholeFile(path, svg, error);
 }
 
 class ProjectRun {

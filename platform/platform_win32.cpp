@@ -4,11 +4,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-// windows.h makes ReplaceFile and SearchPath macros for its own ReplaceFileA
-// and SearchPathA; without this the platform's functions would be defined
-// under those names and no caller would find them.
-#undef ReplaceFile
-#undef SearchPath
 
 #include <cerrno>
 #include <cstdio>
