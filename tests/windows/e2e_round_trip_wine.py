@@ -25,7 +25,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
-from xsession import StepFailed, XSession, missing_tools, planar_round_trip, wait_until  # noqa: E402
+from xsession import StepFailed, XSession, children_of, missing_tools, planar_round_trip, wait_until  # noqa: E402
 
 SKIPPED = 77
 ZIP_FILES = ["Halvex.exe", "HXP.exe", "README.txt", "hxplan.exe"]
@@ -96,11 +96,12 @@ def run(fill_app, recorder, folder, x):
 
         choice = planar_round_trip(
             x, hx_tmp, step, activate=lambda window: activate(x, window, (300, 10)), type_width=type_width,
-            hxp_ended=lambda: wait_until(lambda: os.path.exists(hx_tmp), "hx.tmp"))
+            hxp_ended=lambda: wait_until(lambda: os.path.exists(hx_tmp) and not children_of(launcher.pid),
+                                         "hx.tmp, and the launcher to see HXP.exe end"))
 
         step[0] = "press Planar with the recorder in HXP's place"
         shutil.copy2(recorder, os.path.join(app, "HXP.exe"))
-        settle()  # the launcher takes the file back once it sees HXP end
+        settle()
         activate(x, choice, (300, 20))
         x.key("Return")
         wait_until(lambda: os.path.exists(log) and os.path.getsize(log) > 0, "the recorder's run")
