@@ -41,6 +41,7 @@ run() {
   start=$EPOCHREALTIME
   QT_QPA_PLATFORM=$1 /usr/bin/time -f %M -o "$work/rss" "${command[@]}" 2>"$work/said" >/dev/null
   end=$EPOCHREALTIME
+  sed -i 's/\r$//' "$work/said"  # a Windows program ends its lines with CR LF
   grep -q ' widgets$' "$work/said" || { echo "bench.sh: $2 on $1 did not paint:" >&2; cat "$work/said" >&2; exit 1; }
   widgets[$2]=$(grep -m1 ' widgets$' "$work/said" | cut -d' ' -f1)
   echo "$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", (e - s) * 1000 }') $(cat "$work/rss")" \
