@@ -15,14 +15,13 @@ BOOL CALLBACK CountChild(HWND, LPARAM count) {
   return TRUE;
 }
 
-// Sees every message a window procedure of this thread has handled. A
-// window's children paint after it, each on its own message: once the first
-// window has painted itself, its children are made to paint at once, and the
-// frame is complete.
+// Sees every message the thread takes from its queue. The first paint
+// request of a window paints it and all its children at once, the frame
+// complete, and ends the program.
 LRESULT CALLBACK WatchPaint(int code, WPARAM wParam, LPARAM lParam) {
-  const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-  if (code == HC_ACTION && message->message == WM_PAINT && ::GetAncestor(message->hwnd, GA_ROOT) == message->hwnd &&
-      ::IsWindowVisible(message->hwnd)) {
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && message->message == WM_PAINT && message->hwnd != nullptr &&
+      ::GetAncestor(message->hwnd, GA_ROOT) == message->hwnd && ::IsWindowVisible(message->hwnd)) {
     HWND window = message->hwnd;
     ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ::GdiFlush();
@@ -37,6 +36,6 @@ LRESULT CALLBACK WatchPaint(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void ExitAfterFirstFrame() { hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, WatchPaint, nullptr, ::GetCurrentThreadId()); }
+void ExitAfterFirstFrame() { hook = ::SetWindowsHookExA(WH_GETMESSAGE, WatchPaint, nullptr, ::GetCurrentThreadId()); }
 
 }  // namespace halvex::ui::benchmark

@@ -265,6 +265,7 @@ Color TextColor(Window* window, int id) {
 }
 
 bool HasPicture(Window* window, int id) {
+  if (Control* control = Find(window, id)) DecodePicture(control);
   HWND hwnd = HandleOf(window, id);
   return hwnd != nullptr && ::SendMessageA(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
 }

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImage>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <limits>
 #include <map>
 #include <memory>
@@ -285,14 +287,21 @@ class ControlEvents : public QObject {
   int focusCode_;  // -1: a click area
 };
 
-// A picture is read the first time its control shows.
-class DecodeOnShow : public QObject {
+// A picture is read once its control shows, on a thread of its own while
+// the window gets ready to paint, and taken when the control first paints:
+// a window holds several pictures of which one shows at a time.
+class DecodeOnPaint : public QObject {
  public:
-  DecodeOnShow(Window* owner, int id, QWidget* picture) : QObject(picture), owner_(owner), id_(id) {}
+  DecodeOnPaint(Window* owner, int id, QWidget* picture) : QObject(picture), owner_(owner), id_(id) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Show) {
+      if (Control* control = Find(owner_, id_); control != nullptr && !control->pendingPicture.isEmpty()) {
+        StartDecoding(control);
+        static_cast<QWidget*>(watched)->update();  // paints as soon as a picture set while shown would
+      }
+    } else if (event->type() == QEvent::Paint) {
       if (Control* control = Find(owner_, id_)) DecodePicture(control);
     }
     return QObject::eventFilter(watched, event);
@@ -507,12 +516,11 @@ int RunModal(Window* window) {
 void EndWindow(Window* window, int result) { window->dialog->done(result); }
 
 void SetWindowIcon(Window* window, std::string_view resourceName) {
-  const QPixmap pixmap(ResourcePath(resourceName));
-  if (pixmap.isNull()) return;
-  QIcon icon;
-  icon.addPixmap(pixmap.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  icon.addPixmap(pixmap.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  window->dialog->setWindowIcon(icon);
+  // Read and scaled to the sizes the window system asks for when it asks:
+  // not before the first frame, and never without a window manager.
+  const QString path = ResourcePath(resourceName);
+  if (!QImageReader(path).canRead()) return;
+  window->dialog->setWindowIcon(QIcon(path));
 }
 
 TextObserver textObserver = nullptr;
@@ -665,35 +673,55 @@ bool LoadPicture(Window* window, int id, std::string_view resourceName) {
   if (control == nullptr || control->kind != ControlKind::Picture) return false;
   auto* picture = static_cast<QLabel*>(control->widget);
   picture->clear();
+  if (control->decoding.valid()) control->decoding.wait();
+  control->decoding = {};
   control->pendingPicture.clear();
   // The header tells whether the picture can be read. Its pixels are read
-  // when the control first shows: a window holds several pictures of which
+  // when the control first paints: a window holds several pictures of which
   // one shows at a time, and reading them all would be most of its start-up.
   const QString path = ResourcePath(resourceName);
   if (!QImageReader(path).canRead()) return false;
   control->pendingPicture = path;
-  if (!control->decodesOnShow) {
-    picture->installEventFilter(new DecodeOnShow(window, id, picture));
-    control->decodesOnShow = true;
+  if (!control->decodesOnPaint) {
+    picture->installEventFilter(new DecodeOnPaint(window, id, picture));
+    control->decodesOnPaint = true;
   }
-  if (picture->isVisible()) DecodePicture(control);
+  picture->update();
   return true;
+}
+
+namespace {
+
+// On a screen of device pixel ratio 2 a picture drawn at twice the size
+// ("113@2x.png") shows sharp, where there is one; only the picture of the
+// scale in use is read.
+QImage ReadImage(const QString& path, qreal ratio) {
+  QImage image;
+  if (ratio > 1) {
+    QString sharp = path;
+    sharp.insert(sharp.size() - 4, QStringLiteral("@2x"));
+    if (image.load(sharp)) image.setDevicePixelRatio(2);
+  }
+  if (image.isNull()) image.load(path);
+  return image;
+}
+
+}  // namespace
+
+void StartDecoding(Control* control) {
+  if (control->pendingPicture.isEmpty() || control->decoding.valid()) return;
+  control->decoding = std::async(std::launch::async, ReadImage, control->pendingPicture,
+                                 control->widget->devicePixelRatioF());
 }
 
 void DecodePicture(Control* control) {
   if (control->pendingPicture.isEmpty()) return;
-  // On a screen of device pixel ratio 2 a picture drawn at twice the size
-  // ("113@2x.png") shows sharp, where there is one; only the picture of the
-  // scale in use is read.
-  QPixmap pixmap;
-  if (control->widget->devicePixelRatioF() > 1) {
-    QString sharp = control->pendingPicture;
-    sharp.insert(sharp.size() - 4, QStringLiteral("@2x"));
-    if (pixmap.load(sharp)) pixmap.setDevicePixelRatio(2);
-  }
-  if (pixmap.isNull()) pixmap.load(control->pendingPicture);
+  const QImage image = control->decoding.valid()
+                           ? control->decoding.get()
+                           : ReadImage(control->pendingPicture, control->widget->devicePixelRatioF());
   control->pendingPicture.clear();
-  static_cast<QLabel*>(control->widget)->setPixmap(pixmap);  // a null picture leaves the control empty
+  // A null picture leaves the control empty.
+  static_cast<QLabel*>(control->widget)->setPixmap(QPixmap::fromImage(image));
 }
 
 int FocusedControl(Window* window) {

@@ -4,7 +4,9 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
+#include <future>
 #include <map>
 #include <optional>
 #include <string>
@@ -72,8 +74,9 @@ class EtchedLine : public QWidget {
 
 struct Control : ControlState {
   QWidget* widget = nullptr;
-  QString pendingPicture;  // a picture's resource, read when the control first shows
-  bool decodesOnShow = false;
+  QString pendingPicture;  // a picture's resource, until the control first paints
+  std::future<QImage> decoding;  // the picture being read since the control showed
+  bool decodesOnPaint = false;
 };
 
 struct Window : WindowState<Control> {
@@ -81,7 +84,10 @@ struct Window : WindowState<Control> {
   std::vector<int> recoloured;  // controls whose colours changed since the last redraw
 };
 
-// Reads a picture control's pending picture now; an unreadable one leaves it empty.
+// Starts reading a picture control's pending picture on a thread of its own.
+void StartDecoding(Control* control);
+// Shows a picture control's pending picture, read now if it is not being
+// read already; an unreadable one leaves it empty.
 void DecodePicture(Control* control);
 
 }  // namespace halvex::ui

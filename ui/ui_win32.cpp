@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "ui/ui.h"
@@ -478,6 +479,32 @@ HBITMAP Resized(HBITMAP picture, int width, int height) {
   return resized;
 }
 
+// Whether a picture resource of that name is there: a PNG (by its
+// signature) or a bitmap.
+bool HasPictureResource(const std::string& name) {
+  if (HRSRC resource = ::FindResourceA(Instance(), name.c_str(), "PNG")) {
+    HGLOBAL loaded = ::LoadResource(Instance(), resource);
+    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    if (bytes != nullptr && ::SizeofResource(Instance(), resource) >= 8 &&
+        std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) == 0) {
+      return true;
+    }
+  }
+  return ::FindResourceA(Instance(), name.c_str(), MAKEINTRESOURCEA(2)) != nullptr;  // RT_BITMAP
+}
+
+// A picture control reads its picture before it first paints.
+LRESULT CALLBACK PictureProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    if (Window* window = WindowOf(::GetParent(hwnd))) {
+      if (Control* control = Find(window, ::GetDlgCtrlID(hwnd)); control != nullptr && control->hwnd == hwnd) {
+        DecodePicture(control);
+      }
+    }
+  }
+  return ::CallWindowProcA(staticProcedure, hwnd, message, wParam, lParam);
+}
+
 bool IsInput(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
@@ -727,28 +754,46 @@ void Beep() {
   ::MessageBeep(MB_OK);
 }
 
+// Only the resource is looked up here; the picture is read when its control
+// first paints (see PictureProcedure): a window holds several pictures of
+// which one shows at a time.
 bool LoadPicture(Window* window, int id, std::string_view resourceName) {
   Control* control = Find(window, id);
   if (control == nullptr || control->kind != ControlKind::Picture) return false;
-  HBITMAP bitmap = ReadPicture(std::string(resourceName));
+  auto* previous = reinterpret_cast<HBITMAP>(::SendMessageA(control->hwnd, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  if (previous != nullptr && previous != control->bitmap) ::DeleteObject(previous);
+  if (control->bitmap != nullptr) ::DeleteObject(control->bitmap);
+  control->bitmap = nullptr;
+  control->pictureSize = SIZE{0, 0};
+  control->pendingPicture.clear();
+  const std::string name(resourceName);
+  if (!HasPictureResource(name)) return false;
+  control->pendingPicture = name;
+  if (::GetWindowLongPtrA(control->hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(PictureProcedure)) {
+    staticProcedure = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(control->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PictureProcedure)));
+  }
+  ::InvalidateRect(control->hwnd, nullptr, TRUE);
+  return true;
+}
+
+void DecodePicture(Control* control) {
+  if (control->pendingPicture.empty()) return;
+  HBITMAP bitmap = ReadPicture(control->pendingPicture);
+  control->pendingPicture.clear();
   BITMAP own{};
-  control->pictureSize = bitmap != nullptr && ::GetObjectA(bitmap, sizeof own, &own) != 0 ? SIZE{own.bmWidth, own.bmHeight}
-                                                                                         : SIZE{0, 0};
+  if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof own, &own) == 0) return;
+  control->pictureSize = SIZE{own.bmWidth, own.bmHeight};
   RECT room{};
   ::GetClientRect(control->hwnd, &room);
-  if (bitmap != nullptr && (control->style & SS_REALSIZECONTROL) != 0 &&
-      (own.bmWidth != room.right || own.bmHeight != room.bottom)) {
+  if ((control->style & SS_REALSIZECONTROL) != 0 && (own.bmWidth != room.right || own.bmHeight != room.bottom)) {
     if (HBITMAP resized = Resized(bitmap, room.right, room.bottom)) {
       ::DeleteObject(bitmap);
       bitmap = resized;
     }
   }
-  auto* previous = reinterpret_cast<HBITMAP>(
-      ::SendMessageA(control->hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-  if (previous != nullptr && previous != control->bitmap) ::DeleteObject(previous);
-  if (control->bitmap != nullptr) ::DeleteObject(control->bitmap);
+  ::SendMessageA(control->hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
   control->bitmap = bitmap;
-  return bitmap != nullptr;
 }
 
 int FocusedControl(Window* window) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "ui/ui.h"
@@ -17,6 +18,7 @@ struct Control : ControlState {
   HBRUSH brush = nullptr;    // the background's, while it has one
   HBITMAP bitmap = nullptr;  // the picture it shows, owned here
   SIZE pictureSize{0, 0};    // the picture's own size, before it was stretched to the control
+  std::string pendingPicture;  // a picture's resource name, until the control first paints
   HFONT font = nullptr;      // the bold font given it, if any
 };
 
@@ -27,6 +29,9 @@ struct Window : WindowState<Control> {
   HICON bigIcon = nullptr, smallIcon = nullptr;
 };
 
+// Reads and shows a picture control's pending picture now; one that cannot
+// be read leaves the control empty.
+void DecodePicture(Control* control);
 // The window a top-level handle belongs to, if it is one of ours.
 Window* WindowOf(HWND hwnd);
 // A list's edit part (null for a control that has none).

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The round trip of the Windows programs under Wine and a virtual X server.
 
-    e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <recorder.exe> [screenshot folder]
+    e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <recorder.exe>
     e2e_round_trip_wine.py --zip <halvex-*-win32.zip> <recorder.exe>
 
 Halvex.exe runs from a folder of its own with HXP.exe beside it, in another
@@ -12,8 +12,7 @@ README.txt and nothing else. The test dismisses the notice with Enter, presses
 closes HXP through the window system's close request and checks the bytes of
 hx.tmp.
 Then a recorder takes HXP.exe's place and the next "Planar" must start it
-with exactly the command line "HXP.exe 9,5,20,18,90". With a screenshot
-folder, pictures of the notice, the choice window and HXP are saved there.
+with exactly the command line "HXP.exe 9,5,20,18,90".
 
 Wine's prefix, server and display come from the environment
 (scripts/test-windows.sh); without a display the test starts its own.
@@ -28,7 +27,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
-from xsession import StepFailed, XSession, missing_tools, planar_round_trip, wait_until  # noqa: E402
+from xsession import StepFailed, XSession, children_of, missing_tools, planar_round_trip, wait_until  # noqa: E402
 
 SKIPPED = 77
 ZIP_FILES = ["Halvex.exe", "HXP.exe", "README.txt", "hxplan.exe"]
@@ -74,7 +73,7 @@ def unzip_package(package):
     return fill
 
 
-def run(fill_app, recorder, shots, folder, x):
+def run(fill_app, recorder, folder, x):
     failures = []
     # Folder names outside the ANSI code page: the launcher must find HXP.exe
     # beside itself, and HXP must save hx.tmp, in folders named in any script.
@@ -86,11 +85,6 @@ def run(fill_app, recorder, shots, folder, x):
         return [f"make the program folder: {failure}"]
     log = os.path.join(folder, "command-lines.log")
     hx_tmp = os.path.join(work, "hx.tmp")
-
-    def shot(window, name):
-        if shots:
-            settle()
-            x.screenshot(window, os.path.join(shots, name))
 
     launcher = subprocess.Popen(["wine", os.path.join(app, "Halvex.exe")], cwd=work,
                                 env=x.env(HALVEX_STAND_IN_LOG=log), stdout=subprocess.DEVNULL,
@@ -106,12 +100,12 @@ def run(fill_app, recorder, shots, folder, x):
 
         choice = planar_round_trip(
             x, hx_tmp, step, activate=lambda window: activate(x, window, (300, 10)), type_width=type_width,
-            hxp_ended=lambda: wait_until(lambda: os.path.exists(hx_tmp), "hx.tmp"),
-            shot=lambda window, name: shot(window, "wine-" + name))
+            hxp_ended=lambda: wait_until(lambda: os.path.exists(hx_tmp) and not children_of(launcher.pid),
+                                         "hx.tmp, and the launcher to see HXP.exe end"))
 
         step[0] = "press Planar with the recorder in HXP's place"
         shutil.copy2(recorder, os.path.join(app, "HXP.exe"))
-        settle()  # the launcher takes the file back once it sees HXP end
+        settle()
         activate(x, choice, (300, 20))
         x.key("Return")
         wait_until(lambda: os.path.exists(log) and os.path.getsize(log) > 0, "the recorder's run")
@@ -135,7 +129,7 @@ def run(fill_app, recorder, shots, folder, x):
     return failures
 
 
-def main(fill_app, recorder, shots=None):
+def main(fill_app, recorder):
     missing = missing_tools()
     if missing:
         print(f"SKIPPED: {', '.join(missing)} not installed")
@@ -144,7 +138,7 @@ def main(fill_app, recorder, shots=None):
     # one when there is one (scripts/test-windows.sh), else a new one.
     session = XSession.on(os.environ["DISPLAY"]) if os.environ.get("DISPLAY") else XSession()
     with tempfile.TemporaryDirectory(prefix="halvex-wine-e2e-") as folder, session as x:
-        failures = run(fill_app, recorder, shots, folder, x)
+        failures = run(fill_app, recorder, folder, x)
     for failure in failures:
         print(f"FAILED: {failure}", file=sys.stderr)
     if not failures:
@@ -156,6 +150,6 @@ if __name__ == "__main__":
     arguments = sys.argv[1:]
     if len(arguments) == 3 and arguments[0] == "--zip":
         sys.exit(main(unzip_package(arguments[1]), arguments[2]))
-    if len(arguments) not in (3, 4) or arguments[0] == "--zip":
+    if len(arguments) != 3 or arguments[0] == "--zip":
         sys.exit(__doc__)
-    sys.exit(main(copy_programs(*arguments[:2]), *arguments[2:]))
+    sys.exit(main(copy_programs(*arguments[:2]), arguments[2]))

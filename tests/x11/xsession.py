@@ -275,27 +275,24 @@ HXP_TITLE = "^Planar Speaker Layout$"
 HX_TMP_WIDTH_18 = b'"9"\r\n"5"\r\n"20"\r\n"18"\r\n"90"\r\n'
 
 
-def planar_round_trip(x, hx_tmp, step, activate, type_width, hxp_ended, shot=lambda window, name: None):
+def planar_round_trip(x, hx_tmp, step, activate, type_width, hxp_ended):
     """From the notice to HXP's hx.tmp: dismisses the notice with Enter,
     presses "Planar" with Enter, lets `type_width` make the room width 18 in
     HXP, closes HXP with the window system's close request, waits for
     `hxp_ended` and checks the bytes of hx.tmp. `activate` makes a window the
-    active one; `step` (a one-element list) names the step under way; `shot`
-    may picture each window as it shows. Returns the choice window."""
+    active one; `step` (a one-element list) names the step under way.
+    Returns the choice window."""
     step[0] = "dismiss the notice"
     notice = x.find(NOTICE_TITLE)
-    shot(notice, "launcher-notice.png")
     activate(notice)
     x.key("Return")  # "&Ok" has the focus
     choice = x.find(CHOICE_TITLE)
     x.wait_gone(notice)
-    shot(choice, "launcher-choice.png")
 
     step[0] = "press Planar"
     activate(choice)
     x.key("Return")  # "Planar" has the focus
     calculator = x.find(HXP_TITLE)
-    shot(calculator, "hxp.png")
 
     step[0] = "type 18 as the room width in HXP"
     type_width(calculator)
