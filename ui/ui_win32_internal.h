@@ -18,6 +18,7 @@ struct Control : ControlState {
   HBITMAP bitmap = nullptr;  // the picture it shows, owned here
   SIZE pictureSize{0, 0};    // the picture's own size, before it was stretched to the control
   HFONT font = nullptr;      // the bold font given it, if any
+  int unitsWide = 0;         // a drawing's width in drawing units
 };
 
 struct Window : WindowState<Control> {
