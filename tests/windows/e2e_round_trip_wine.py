@@ -1,19 +1,20 @@
 #!/usr/bin/env python3
 """The round trip of the Windows programs under Wine and a virtual X server.
 
-    e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <recorder.exe> [screenshot folder]
+    e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <HXC.exe> <recorder.exe> [screenshot folder]
     e2e_round_trip_wine.py --zip <halvex-*-win32.zip> <recorder.exe>
 
-Halvex.exe runs from a folder of its own with HXP.exe beside it, in another
+Halvex.exe runs from a folder of its own with HXP.exe and HXC.exe beside it, in another
 current directory, both named in Cyrillic; with --zip that folder is the
 package unzipped into an empty one, which must hold the programs and
 README.txt and nothing else. The test dismisses the notice with Enter, presses
 "Planar", tabs to the room width in HXP and types 18 with real key events,
 closes HXP through the window system's close request and checks the bytes of
-hx.tmp.
+hx.tmp; then presses "Cone" and does the same in HXC with 22.
 Then a recorder takes HXP.exe's place and the next "Planar" must start it
-with exactly the command line "HXP.exe 9,5,20,18,90". With a screenshot
-folder, pictures of the notice, the choice window and HXP are saved there.
+with exactly the command line "HXP.exe 9,5,20,22,90": the width from HXC.
+With a screenshot folder, pictures of the notice, the choice window, HXP and
+HXC are saved there.
 
 Wine's prefix, server and display come from the environment
 (scripts/test-windows.sh); without a display the test starts its own.
