@@ -9,9 +9,9 @@ calculators are found through the launcher's own directory. The test
 dismisses the notice with the keyboard, presses "Planar", replaces the room
 width in HXP with 18 by real key events, closes HXP through the window
 system's close request, and checks the file HXP wrote; then presses "Cone"
-and does the same in HXC with 22. Then the stand-in calculator takes HXP's
+and does the same in HXC with 21. Then the stand-in calculator takes HXP's
 place (first in the lookup order) and records what the launcher passes on
-the next two presses of "Planar": "9,5,20,22,90" both times, the width from
+the next two presses of "Planar": "9,5,20,21,90" both times, the width from
 HXC, since the stand-in writes nothing back and the launcher keeps its
 values.
 
@@ -93,8 +93,8 @@ def round_trip(x, folder, halvex, hxp, hxc, stand_in, failures):
             wait_until(lambda: len(runs_of(log)) >= press, f"run {press} of the stand-in")
             wait_until(lambda: not children_of(launcher.pid), f"the launcher to see run {press} end")
         runs = runs_of(log)
-        if runs != [["9,5,20,22,90"], ["9,5,20,22,90"]]:
-            failures.append(f"the stand-in was given {runs}, expected 9,5,20,22,90 twice")
+        if runs != [["9,5,20,21,90"], ["9,5,20,21,90"]]:
+            failures.append(f"the stand-in was given {runs}, expected 9,5,20,21,90 twice")
 
         step[0] = "close the launcher"
         x.close(choice)
@@ -136,7 +136,7 @@ def main(halvex, hxp, hxc, stand_in):
     for failure in failures:
         print(f"FAILED: {failure}", file=sys.stderr)
     if not failures:
-        print("round trip passed: HXP wrote the width 18, HXC the width 22, and the launcher passed 9,5,20,22,90 on")
+        print("round trip passed: HXP wrote the width 18, HXC the width 21, and the launcher passed 9,5,20,21,90 on")
     return 1 if failures else 0
 
 

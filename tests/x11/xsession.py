@@ -315,9 +315,9 @@ def planar_round_trip(x, hx_tmp, step, activate, type_width, hxp_ended, shot=lam
 def cone_round_trip(x, choice, hx_tmp, step, activate, type_width, hxc_ended, shot=lambda window, name: None):
     """From the choice window through HXC and back: moves the focus from
     "Planar" to "Cone" with Tab and presses it with Enter, lets `type_width`
-    make the room width 22 in HXC, closes HXC with the window system's close
+    make the room width 21 in HXC, closes HXC with the window system's close
     request, waits for `hxc_ended` and checks the bytes of hx.tmp (the room
-    of the planar round trip with the width 22). Leaves the focus on
+    of the planar round trip with the width 21). Leaves the focus on
     "Planar" again."""
     step[0] = "press Cone"
     activate(choice)
@@ -325,14 +325,14 @@ def cone_round_trip(x, choice, hx_tmp, step, activate, type_width, hxc_ended, sh
     calculator = x.find(HXC_TITLE)
     shot(calculator, "hxc.png")
 
-    step[0] = "type 22 as the room width in HXC"
-    type_width(calculator, "22")
+    step[0] = "type 21 as the room width in HXC"
+    type_width(calculator, "21")
 
     step[0] = "close HXC"
     x.close(calculator)
     x.wait_gone(calculator)
     hxc_ended()
-    expected = HX_TMP_WIDTH_18.replace(b'"18"', b'"22"')
+    expected = HX_TMP_WIDTH_18.replace(b'"18"', b'"21"')
     with open(hx_tmp, "rb") as written:
         got = written.read()
     if got != expected:
