@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "hxc/cone_calculator.h"
+#include "hxc/cone_window.h"
 #include "hxp/calculator.h"
 #include "hxp/calculator_window.h"
 #include "ui/testing.h"
@@ -40,6 +42,36 @@ void BM_KeystrokeInEarLevelField(benchmark::State& state) { TypeAndTakeBack(stat
 
 BENCHMARK(BM_KeystrokeInSplField);
 BENCHMARK(BM_KeystrokeInEarLevelField);
+
+// HXC on the cone calculation's largest everyday room: 100 x 100 ft, ceiling
+// 10 ft, ear level 4 ft, C8P centre to centre on a hexagonal grid (330
+// loudspeakers, 40,000 cells of level). A keystroke in the SPL field redoes
+// the layout, the level over the floor, the texts and the plan, and the
+// repaint shows them.
+void BM_ConeKeystroke100x100(benchmark::State& state) {
+  namespace hxc = halvex::hxc;
+  hxc::StartConeCalculator("10,4,100,100,90");
+  halvex::ui::ShowWindow(hxc::coneWindow);
+  t::Choose(hxc::coneWindow, hxc::kModelList, 6);
+  t::Choose(hxc::coneWindow, hxc::kPatternList, 2);
+  t::Choose(hxc::coneWindow, hxc::kGridList, 1);
+  if (hxc::layout.total != 330) state.SkipWithError("not the room of 330 loudspeakers");
+  t::Focus(hxc::coneWindow, hxc::kTargetSpl);
+  t::Press(hxc::coneWindow, hxc::kTargetSpl, t::Key::End);
+  bool typed = false;
+  for (auto _ : state) {
+    if (typed) {
+      t::Press(hxc::coneWindow, hxc::kTargetSpl, t::Key::Backspace);
+    } else {
+      t::Type(hxc::coneWindow, hxc::kTargetSpl, "1");
+    }
+    typed = !typed;
+    t::ProcessEvents();
+  }
+  hxc::FinishConeCalculator();
+}
+
+BENCHMARK(BM_ConeKeystroke100x100)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -28,9 +28,9 @@ set(share "${PREFIX}/share")
 set(programs hxplan)
 set(files "${share}/man/man1/hxplan.1")
 if(GUI)
-  # HXP beside the launcher: the launcher looks in its own directory first.
-  list(APPEND programs halvex HXP)
-  foreach(entry halvex halvex-hxp)
+  # HXP and HXC beside the launcher: the launcher looks in its own directory first.
+  list(APPEND programs halvex HXP HXC)
+  foreach(entry halvex halvex-hxp halvex-hxc)
     list(APPEND files
       "${share}/applications/${entry}.desktop"
       "${share}/icons/hicolor/32x32/apps/${entry}.png"
@@ -50,7 +50,7 @@ endforeach()
 
 # Each desktop entry starts an installed program and names an installed icon.
 if(GUI)
-  foreach(entry halvex halvex-hxp)
+  foreach(entry halvex halvex-hxp halvex-hxc)
     set(path "${share}/applications/${entry}.desktop")
     if(EXISTS "${path}")
       file(STRINGS "${path}" exec REGEX "^Exec=")

@@ -2,7 +2,7 @@
 #   Linux:   halvex_<version>_amd64.deb, its runtime dependencies on Debian's
 #            Qt packages found by dpkg-shlibdeps from the programs themselves;
 #   Windows: halvex-<version>-win32.zip, one folder holding Halvex.exe,
-#            HXP.exe, hxplan.exe and README.txt.
+#            HXP.exe, HXC.exe, hxplan.exe and README.txt.
 set(CPACK_PACKAGE_NAME halvex)
 set(CPACK_PACKAGE_VENDOR "Halvex")
 set(CPACK_PACKAGE_CONTACT "Halvex developers <developers@halvex.example>")
@@ -12,9 +12,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 and the SPL to reach at ear level, and pick a ceiling loudspeaker: the\n\
 calculator HXP shows at every keystroke how many loudspeakers go along each\n\
 wall, their spacing, the distance of the first from the walls, the power each\n\
-needs and the 70 V tap. The launcher halvex starts the calculator with a\n\
-room's values and takes them back; hxplan plans single rooms and whole\n\
-buildings from the command line.")
+needs and the 70 V tap. The cone calculator HXC lays cone loudspeakers out\n\
+by their coverage angle and draws the plan. The launcher halvex starts either\n\
+calculator with a room's values and takes them back; hxplan plans single\n\
+rooms and whole buildings from the command line.")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)

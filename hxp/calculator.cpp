@@ -1,7 +1,5 @@
 #include "hxp/calculator.h"
 
-#include <array>
-#include <cctype>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -9,11 +7,10 @@
 #include "calc/catalogue.h"
 #include "calc/result_texts.h"
 #include "common/number_text.h"
-#include "handoff/handoff.h"
 #include "hxp/calculator_state.h"
 #include "hxp/calculator_window.h"
 #include "hxp/help_notes.h"
-#include "platform/platform.h"
+#include "room/room.h"
 
 namespace halvex::hxp {
 
@@ -41,17 +38,6 @@ constexpr ui::Color kRed{255, 0, 0};
 constexpr int kDeviationEntries = 7;
 constexpr int kDefaultDeviationEntry = 3;
 
-// The field of each hand-off value.
-constexpr std::array<int, handoff::kValueCount> kHandoffFields = [] {
-  std::array<int, handoff::kValueCount> fields{};
-  fields[handoff::kCeilingValue] = kCeilingHeight;
-  fields[handoff::kEarLevelValue] = kEarLevel;
-  fields[handoff::kLengthValue] = kRoomLength;
-  fields[handoff::kWidthValue] = kRoomWidth;
-  fields[handoff::kSplValue] = kTargetSpl;
-  return fields;
-}();
-
 void SetText(int id, std::string_view text) { ui::SetText(calculatorWindow, id, text); }
 void Show(int id, bool visible) { ui::Show(calculatorWindow, id, visible); }
 
@@ -62,9 +48,7 @@ float ReadTypedValue(int id) {
   return static_cast<float>(std::fabs(ParseNumber(ui::GetText(calculatorWindow, id))));
 }
 
-void ShowPicture(int pictureId) {
-  for (const PictureControl& picture : kRoomPictures) Show(picture.id, picture.id == pictureId);
-}
+void ShowPicture(int pictureId) { room::ShowRoomPicture(calculatorWindow, pictureId); }
 
 void CreateFonts() {
   distanceFont = ui::CreateBoldFont(kDistanceFontPoints);
@@ -73,11 +57,6 @@ void CreateFonts() {
   for (int id : kDistanceControls) ui::SetFont(calculatorWindow, id, distanceFont);
   for (int id : kMarkControls) ui::SetFont(calculatorWindow, id, markFont);
   for (int id : kCountControls) ui::SetFont(calculatorWindow, id, countFont);
-}
-
-void TakeCommandLine(std::string_view argumentText) {
-  const std::vector<std::string> fields = handoff::SplitArguments(argumentText);
-  for (std::size_t i = 0; i < fields.size() && i < handoff::kValueCount; ++i) SetText(kHandoffFields[i], fields[i]);
 }
 
 void FillLists() {
@@ -100,30 +79,8 @@ void ReadStartUpInputs() {
   room.modelIndex = 0;
 }
 
-// A message about the hand-off file names it in full, so that it says where
-// the file is; the file itself is reached by its plain name, which no
-// folder's name or length can spoil.
-std::string ShownInFull(std::string message) {
-  const std::string folder = platform::CurrentDirectory();
-  const std::size_t name = message.find(handoff::kFileName);
-  if (!folder.empty() && name != std::string::npos) {
-    message.replace(name, std::string_view(handoff::kFileName).size(),
-                    platform::JoinPath(folder, handoff::kFileName));
-  }
-  return message;
-}
-
-// A failed save is told before the window closes: started from the desktop,
-// HXP has nobody reading its error output.
 void WriteHandoffFile() {
-  handoff::Values values;
-  for (int i = 0; i < handoff::kValueCount; ++i) values[i] = ui::GetText(calculatorWindow, kHandoffFields[i]);
-  std::string error;
-  if (handoff::WriteFile(handoff::kFileName, values, error)) return;
-  handoffSaveFailed = true;
-  error = ShownInFull(error);
-  if (!error.empty()) error[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(error[0])));
-  ui::ShowError(calculatorWindow, kSaveErrorTitle, "The room values were not saved.\n\n" + error);
+  if (!room::SaveRoomValues(calculatorWindow, kSaveErrorTitle)) handoffSaveFailed = true;
 }
 
 // After the ear level has been stored: keeps it below the ceiling.
@@ -226,11 +183,9 @@ void StartCalculator(std::string_view argumentText) {
 
   calculatorWindow = ui::CreateDialogWindow(CalculatorWindowTable(), HandleCalculatorEvent);
   ui::SetWindowIcon(calculatorWindow, ResourceName(kIconCalculator));
-  for (const PictureControl& picture : kRoomPictures) {
-    ui::LoadPicture(calculatorWindow, picture.id, ResourceName(picture.resource));
-  }
+  room::LoadRoomPictures(calculatorWindow);
   CreateFonts();
-  if (!argumentText.empty()) TakeCommandLine(argumentText);
+  if (!argumentText.empty()) room::TakeCommandLine(calculatorWindow, argumentText);
   FillLists();
   ShowPicture(kPicturePlain);
   ui::SetColors(calculatorWindow, kPowerWarning, kBlack, kRed);
@@ -257,7 +212,7 @@ int RunCalculator(std::string_view argumentText) {
 }
 
 int CalculatorMain(int argc, char** argv) {
-  const std::string argumentText(handoff::ArgumentText(platform::CommandLine(argc, argv)));
+  const std::string argumentText = room::ArgumentText(argc, argv);
   ui::Application application(argc, argv);
   return RunCalculator(argumentText);
 }

@@ -1,7 +1,5 @@
 #include "hxp/calculator_window.h"
 
-#include "common/number_text.h"
-
 namespace halvex::hxp {
 
 namespace {
@@ -9,8 +7,6 @@ namespace {
 using namespace ui::style;
 using ui::ControlKind;
 
-constexpr std::uint32_t kInputField = kTabStop | kEsAutoHScroll | kEsLeft;
-constexpr std::uint32_t kInputFieldEx = kExClientEdge | kExTransparent;
 constexpr std::uint32_t kDiagramValue = kSsCenter;
 constexpr std::uint32_t kMark = kSsLeft;
 constexpr std::uint32_t kLine = kSsEtchedFrame;
@@ -29,19 +25,19 @@ const ui::WindowTable& CalculatorWindowTable() {
           kDsNoFailCreate | kDs3dLook,
       kExControlParent | kExWindowEdge,
       {
-          {kRoomLength, ControlKind::Edit, "20", 118, 133, 27, 15, kInputField, kInputFieldEx},
-          {kRoomWidth, ControlKind::Edit, "15", 246, 138, 27, 15, kInputField, kInputFieldEx},
-          {kEarLevel, ControlKind::Edit, "5", 107, 89, 28, 15, kInputField, kInputFieldEx},
-          {kTargetSpl, ControlKind::Edit, "90", 184, 77, 27, 15, kInputField, kInputFieldEx},
-          {kCeilingHeight, ControlKind::Edit, "9", 273, 30, 27, 15, kInputField, kInputFieldEx},
+          room::kRoomLengthRow,
+          room::kRoomWidthRow,
+          room::kEarLevelRow,
+          room::kTargetSplRow,
+          room::kCeilingHeightRow,
           {kDeviationList, ControlKind::Combo, "", 331, 30, 54, 75, kVScroll | kTabStop | kCbsDropDown | kCbsSort, 0},
           {kModelList, ControlKind::Combo, "", 219, 200, 54, 78, kVScroll | kTabStop | kCbsDropDown, 0},
-          {kPictureLength, ControlKind::Picture, "", 16, 10, 310, 144, kSsBitmap, 0},
-          {kPicturePlain, ControlKind::Picture, "", 16, 10, 310, 144, kSsBitmap, 0},
-          {kPictureSpl, ControlKind::Picture, "", 16, 10, 310, 144, kSsBitmap, 0},
-          {kPictureEarLevel, ControlKind::Picture, "", 16, 10, 310, 144, kSsBitmap, 0},
+          room::PictureRow(kPictureLength),
+          room::PictureRow(kPicturePlain),
+          room::PictureRow(kPictureSpl),
+          room::PictureRow(kPictureEarLevel),
           {kLayoutGroup, ControlKind::Group, "Speaker Layout", 11, 167, 195, 161, kBsGroupBox | kBsLeft, kExTransparent},
-          {kRoomGroup, ControlKind::Group, "Room", 11, 0, 380, 160, kBsGroupBox, 0},
+          room::kRoomGroupRow,
           {kLoudspeakerGroup, ControlKind::Group, "Loudspeaker", 209, 165, 182, 84, kBsGroupBox, 0},
           {kSpacingX, ControlKind::Label, "ccx", 113, 273, 22, 11, kDiagramValue, kExTransparent},
           {kSpacingY, ControlKind::Label, "ccy", 59, 234, 33, 11, kDiagramValue, kExTransparent},
@@ -51,7 +47,7 @@ const ui::WindowTable& CalculatorWindowTable() {
           {kMarkDiagonal, ControlKind::Label, "S", 161, 200, 11, 15, kMark, kExTransparent},
           {kFirstX, ControlKind::Label, "ccy", 24, 273, 31, 11, kDiagramValue, kExTransparent},
           {kFirstY, ControlKind::Label, "ccy", 59, 298, 33, 11, kDiagramValue, kExTransparent},
-          {kPictureWidth, ControlKind::Picture, "", 16, 10, 310, 144, kSsBitmap, 0},
+          room::PictureRow(kPictureWidth),
           {137, ControlKind::Label, "Model", 233, 185, 27, 10, kSsLeft, 0},
           {138, ControlKind::Label, "Deviation+- dB", 331, 15, 54, 10, kSsLeft, 0},
           {139, ControlKind::Label, "Power Req.", 225, 224, 38, 11, kSsLeft, 0},
@@ -71,7 +67,7 @@ const ui::WindowTable& CalculatorWindowTable() {
           {153, ControlKind::Line, "", 81, 278, 33, 1, kLine, kExTransparent},
           {154, ControlKind::Line, "", 166, 213, 1, 54, kLine, kExTransparent},
           {156, ControlKind::Line, "", 74, 282, 1, 16, kLine, kExTransparent},
-          {kPictureCeiling, ControlKind::Picture, "", 16, 10, 310, 144, kSsBitmap, 0},
+          room::PictureRow(kPictureCeiling),
           {163, ControlKind::Label, "Speaker Count", 96, 225, 53, 10, kSsLeft, kExTransparent},
           {kTotalCount, ControlKind::Label, "SpeakerCount", 96, 240, 45, 10, kSsCenter, kExTransparent},
           {165, ControlKind::Line, "", 11, 277, 15, 1, kLine, kExTransparent},
@@ -85,7 +81,5 @@ const ui::WindowTable& CalculatorWindowTable() {
   };
   return table;
 }
-
-std::string ResourceName(int resource) { return "#" + FormatNumber(resource, 7, false); }
 
 }  // namespace halvex::hxp

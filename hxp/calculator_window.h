@@ -2,21 +2,22 @@
 #pragma once
 
 #include "hxp/resource_ids.h"
+#include "room/room.h"
 #include "ui/ui.h"
 
 namespace halvex::hxp {
 
 // Control ids.
 enum ControlId : int {
-  kRoomLength = 119,
-  kRoomWidth = 120,
-  kEarLevel = 121,
-  kCeilingHeight = 122,
-  kTargetSpl = 123,
+  kRoomLength = room::kRoomLength,
+  kRoomWidth = room::kRoomWidth,
+  kEarLevel = room::kEarLevel,
+  kCeilingHeight = room::kCeilingHeight,
+  kTargetSpl = room::kTargetSpl,
   kDeviationList = 124,
   kModelList = 125,
   kLayoutGroup = 126,
-  kRoomGroup = 127,
+  kRoomGroup = room::kRoomGroup,
   kLoudspeakerGroup = 128,
   kSpacingX = 129,
   kSpacingY = 130,
@@ -32,12 +33,12 @@ enum ControlId : int {
   kTap = 145,
   kNominalSpacing = 147,
   kHelpNotes = 150,
-  kPictureCeiling = 157,
-  kPictureEarLevel = 158,
-  kPictureLength = 159,
-  kPictureWidth = 160,
-  kPictureSpl = 161,
-  kPicturePlain = 162,
+  kPictureCeiling = room::kPictureCeiling,
+  kPictureEarLevel = room::kPictureEarLevel,
+  kPictureLength = room::kPictureLength,
+  kPictureWidth = room::kPictureWidth,
+  kPictureSpl = room::kPictureSpl,
+  kPicturePlain = room::kPicturePlain,
   kTotalCount = 164,
   kDiagramClickArea = 167,
   kPowerWarning = 172,
@@ -45,25 +46,22 @@ enum ControlId : int {
 
 // Picture resources of the room pictures, and the window icon.
 enum Resource : int {
-  kBitmapCeiling = HXP_PICTURE_CEILING,
-  kBitmapEarLevel = HXP_PICTURE_EAR_LEVEL,
-  kBitmapLength = HXP_PICTURE_LENGTH,
-  kBitmapWidth = HXP_PICTURE_WIDTH,
-  kBitmapSpl = HXP_PICTURE_SPL,
-  kBitmapPlain = HXP_PICTURE_PLAIN,
+  kBitmapCeiling = room::kBitmapCeiling,
+  kBitmapEarLevel = room::kBitmapEarLevel,
+  kBitmapLength = room::kBitmapLength,
+  kBitmapWidth = room::kBitmapWidth,
+  kBitmapSpl = room::kBitmapSpl,
+  kBitmapPlain = room::kBitmapPlain,
   kIconCalculator = HXP_ICON,
 };
+// HXP's resource script numbers the room pictures as both calculators do.
+static_assert(HXP_PICTURE_CEILING == kBitmapCeiling && HXP_PICTURE_EAR_LEVEL == kBitmapEarLevel &&
+              HXP_PICTURE_LENGTH == kBitmapLength && HXP_PICTURE_WIDTH == kBitmapWidth &&
+              HXP_PICTURE_SPL == kBitmapSpl && HXP_PICTURE_PLAIN == kBitmapPlain);
 
-struct PictureControl {
-  int id;
-  int resource;
-};
-
-// The six room pictures, stacked in one place; exactly one shows at a time.
-inline constexpr PictureControl kRoomPictures[] = {
-    {kPictureLength, kBitmapLength},   {kPicturePlain, kBitmapPlain},     {kPictureSpl, kBitmapSpl},
-    {kPictureEarLevel, kBitmapEarLevel}, {kPictureWidth, kBitmapWidth}, {kPictureCeiling, kBitmapCeiling},
-};
+using room::kRoomPictures;
+using room::PictureControl;
+using room::ResourceName;
 
 // The diagram's bold fonts and the controls that show them: the distances,
 // the loudspeaker marks and the loudspeaker count.
@@ -75,8 +73,5 @@ inline constexpr int kMarkControls[] = {kMarkAlongY, kMarkAlongX, kMarkFirst, kM
 inline constexpr int kCountControls[] = {kTotalCount};
 
 const ui::WindowTable& CalculatorWindowTable();
-
-// "#" and the bare number: "#115".
-std::string ResourceName(int resource);
 
 }  // namespace halvex::hxp

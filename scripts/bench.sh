@@ -8,7 +8,10 @@
 #   - under Wine (when MinGW-w64 and Wine are installed), the same for the
 #     Windows programs HXP.exe and Halvex.exe against a plain Win32 dialog
 #     with as many controls as HXP's window, built into build-bench-windows/;
+#   - the same for the cone calculator HXC, in the same rounds;
 #   - a keystroke in HXP's window, key event to updated texts, in-process;
+#   - a keystroke in HXC's window on a 100 x 100 ft room, to the updated
+#     texts, level figures and plan, repainted;
 #   - the core's work for one keystroke against snprintf("%.7Lg") of the same
 #     ten values.
 # Prints one table with medians and ratios.
@@ -19,7 +22,7 @@ dir="$root/build-bench"
 "$root/scripts/setup.sh" test
 "$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_BENCHMARKS=ON -DBUILD_TESTING=OFF >&2
 
-programs=(hxp_first_frame launcher_first_frame minimal_window)
+programs=(hxp_first_frame launcher_first_frame minimal_window hxc_first_frame)
 work=$(mktemp -d)
 xvfb=""
 cleanup() {
@@ -76,7 +79,13 @@ startup_rows() {
   m_min=$(median "$work/$platform.minimal_window" 2)
   table_rows+=("| start to first frame, $label | ${t_hxp} ms | ${t_launcher} ms | ${t_min} ms | $(ratio "$t_hxp" "$t_min") | $(ratio "$t_launcher" "$t_min") |")
   table_rows+=("| peak RSS, $label | $(mib "$m_hxp") MiB | $(mib "$m_launcher") MiB | $(mib "$m_min") MiB | $(ratio "$m_hxp" "$m_min") | $(ratio "$m_launcher" "$m_min") |")
+  local t_hxc m_hxc
+  t_hxc=$(median "$work/$platform.hxc_first_frame" 1)
+  m_hxc=$(median "$work/$platform.hxc_first_frame" 2)
+  hxc_rows+=("| start to first frame, $label | ${t_hxc} ms | ${t_min} ms | $(ratio "$t_hxc" "$t_min") |")
+  hxc_rows+=("| peak RSS, $label | $(mib "$m_hxc") MiB | $(mib "$m_min") MiB | $(ratio "$m_hxc" "$m_min") |")
 }
+hxc_rows=()
 
 echo "start-up: $rounds rounds on the offscreen platform" >&2
 measure offscreen
@@ -137,6 +146,8 @@ gbench_ms() {
     --benchmark_report_aggregates_only=true --benchmark_format=csv --benchmark_time_unit=ms 2>/dev/null
 }
 cone=$(gbench_ms hxplan_bench 'BM_ConeCoverage100x100')
+cone_key=$(QT_QPA_PLATFORM=offscreen gbench_ms keystroke_bench 'BM_ConeKeystroke100x100')
+cone_key=$(value BM_ConeKeystroke100x100 "$cone_key")
 cone_fast=$(value BM_ConeCoverage100x100/0 "$cone")
 cone_direct=$(value BM_ConeCoverage100x100/1 "$cone")
 
@@ -162,4 +173,13 @@ echo "| --- | --- | --- |"
 printf '| table by squared distance (hxplan, the window) | %.1f ms | under 50 ms |\n' "$cone_fast"
 printf '| every term in full (the direct sum) | %.1f ms | |\n' "$cone_direct"
 echo
-echo "Measured on $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $rounds rounds; targets: start-up within 1.1x, RSS within 1.2x, core within 2x, cone coverage under 50 ms."
+echo "| measure | HXC | minimal Qt window | HXC / minimal |"
+echo "| --- | --- | --- | --- |"
+printf '%s\n' "${hxc_rows[@]}"
+echo "| widgets in the first window | ${widgets[hxc_first_frame]} | ${widgets[minimal_window]} | |"
+echo
+echo "| keystroke in HXC, 100 x 100 ft, C8P, centre to centre, hexagonal: texts, level and plan | time | target |"
+echo "| --- | --- | --- |"
+printf '| in the SPL field, repainted | %.1f ms | under 16 ms |\n' "$cone_key"
+echo
+echo "Measured on $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $rounds rounds; targets: start-up within 1.1x (HXC 1.2x), RSS within 1.2x, core within 2x, cone coverage under 50 ms, HXC keystroke under 16 ms."

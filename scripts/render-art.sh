@@ -49,6 +49,7 @@ for n in 113 114 115 116 117 118; do
     render "hxp/art/room-$n.svg" "hxp/art/$n@2x.png" 930 468
 done
 render hxp/art/icon-119.svg      hxp/art/119.png      32 32
+render hxc/art/icon-219.svg      hxc/art/219.png      32 32
 
 render launcher/art/logo-104.svg launcher/art/104.png 594 602
 render launcher/art/room-105.svg launcher/art/105.png 465 234

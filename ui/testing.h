@@ -45,6 +45,8 @@ bool HasPicture(Window* window, int id);
 Rect PictureSize(Window* window, int id);
 bool IsWordWrapped(Window* window, int id);
 int ListCount(Window* window, int id);
+// The shapes a drawing control shows.
+std::vector<Shape> DrawingOf(Window* window, int id);
 std::string ListEntry(Window* window, int id, int index);
 // Whether a list's drop-down part is open.
 bool IsListOpen(Window* window, int id);

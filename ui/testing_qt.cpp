@@ -163,6 +163,11 @@ bool IsWordWrapped(Window* window, int id) {
   return label != nullptr && label->wordWrap();
 }
 
+std::vector<Shape> DrawingOf(Window* window, int id) {
+  const Control* control = Find(window, id);
+  return control != nullptr ? control->shapes : std::vector<Shape>{};
+}
+
 int ListCount(Window* window, int id) {
   auto* combo = qobject_cast<QComboBox*>(WidgetOf(window, id));
   return combo == nullptr ? 0 : combo->count();

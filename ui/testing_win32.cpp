@@ -284,6 +284,11 @@ bool IsWordWrapped(Window* window, int id) {
   return (::GetWindowLongA(control->hwnd, GWL_STYLE) & SS_TYPEMASK) != SS_OWNERDRAW;
 }
 
+std::vector<Shape> DrawingOf(Window* window, int id) {
+  const Control* control = Find(window, id);
+  return control != nullptr ? control->shapes : std::vector<Shape>{};
+}
+
 int ListCount(Window* window, int id) {
   HWND hwnd = HandleOf(window, id);
   return hwnd == nullptr ? 0 : static_cast<int>(::SendMessageA(hwnd, CB_GETCOUNT, 0, 0));

@@ -67,7 +67,12 @@ inline constexpr std::uint32_t kExClientEdge = 0x200;
 inline constexpr std::uint32_t kExControlParent = 0x10000;
 }  // namespace style
 
-enum class ControlKind { Edit, Combo, Label, Picture, Group, Line, Button };
+struct Color {
+  std::uint8_t red, green, blue;
+  bool operator==(const Color& o) const { return red == o.red && green == o.green && blue == o.blue; }
+};
+
+enum class ControlKind { Edit, Combo, Label, Picture, Group, Line, Button, Drawing };
 
 // One row of a window's control table: a control in dialog units. For a picture the text is the
 // resource name of its bitmap ("#115"), or empty for none. For a combo the
@@ -79,6 +84,21 @@ struct ControlRow {
   int x, y, w, h;
   std::uint32_t style;
   std::uint32_t exStyle;
+};
+
+// A drawing control shows the shapes its program gives it (SetDrawing). Their
+// unit is a horizontal dialog unit on both axes, so that a circle stays
+// round: a control h dialog units high is h * kDrawingUnitsPerVerticalUnit
+// drawing units high (base units of 6 x 13 pixels: 1.5 and 1.625 pixels).
+inline constexpr double kDrawingUnitsPerVerticalUnit = 13.0 / 12.0;
+
+struct Shape {
+  enum class Kind { Line, Rectangle, Ellipse, Text };
+  Kind kind = Kind::Line;
+  double x = 0, y = 0, w = 0, h = 0;  // a line runs from (x, y) to (x + w, y + h); text is centred in the box
+  Color color{0, 0, 0};               // the line, outline or text
+  std::optional<Color> fill;          // inside a rectangle or ellipse
+  std::string text;
 };
 
 // A label two lines of the dialog font high or more breaks its text into
@@ -111,10 +131,6 @@ Rect DialogToPixels(const Rect& units, int dpi);
 // Pixel height of a font of `points` at `dpi`, truncated: 8 pt at 96 dpi is 10.
 int FontPixelHeight(int points, int dpi);
 
-struct Color {
-  std::uint8_t red, green, blue;
-  bool operator==(const Color& o) const { return red == o.red && green == o.green && blue == o.blue; }
-};
 
 // Owns the toolkit's application object; one per program, before any window.
 class Application {
@@ -206,6 +222,9 @@ void WaitResponsively(Window* window, bool (*keepWaiting)(void* context), void* 
 // Shows a message box with an error, over the window. The message is UTF-8,
 // as paths and the system's words are; a long path in it wraps.
 void ShowError(Window* window, std::string_view title, std::string_view message);
+
+// Replaces what a drawing control shows; it is repainted with the next paint.
+void SetDrawing(Window* window, int id, std::vector<Shape> shapes);
 
 // Puts a control above every other control of its window where they overlap,
 // as moving it to the top of the window system's sibling order does (an edit

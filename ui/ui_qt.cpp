@@ -245,6 +245,39 @@ void EtchedLine::paintEvent(QPaintEvent*) {
   painter.fillRect(light, palette().color(QPalette::Light));
 }
 
+void DrawingArea::paintEvent(QPaintEvent*) {
+  const Control* control = Find(owner_, id_);
+  if (control == nullptr || unitsWide_ <= 0) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  const qreal scale = static_cast<qreal>(width()) / unitsWide_;
+  auto color = [](Color c) { return QColor(c.red, c.green, c.blue); };
+  for (const Shape& shape : control->shapes) {
+    const QRectF box(shape.x * scale, shape.y * scale, shape.w * scale, shape.h * scale);
+    // A pen of one pixel on whole pixels' centres, so that a line is one
+    // pixel wide and not smeared over two.
+    QPen pen(color(shape.color), 1);
+    painter.setPen(pen);
+    painter.setBrush(shape.fill ? QBrush(color(*shape.fill)) : QBrush(Qt::NoBrush));
+    switch (shape.kind) {
+      case Shape::Kind::Line:
+        painter.drawLine(box.topLeft(), box.bottomRight());
+        break;
+      case Shape::Kind::Rectangle:
+        painter.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+        break;
+      case Shape::Kind::Ellipse:
+        painter.drawEllipse(box);
+        break;
+      case Shape::Kind::Text:
+        painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                         QString::fromLatin1(shape.text.data(), static_cast<int>(shape.text.size())));
+        break;
+    }
+  }
+}
+
 namespace {
 
 // A letter typed with Alt held down (not AltGr, which reaches us as a
@@ -408,6 +441,8 @@ QWidget* CreateControl(Window* window, const ControlRow& row) {
     }
     case ControlKind::Line:
       return new EtchedLine(parent);
+    case ControlKind::Drawing:
+      return new DrawingArea(window, row.id, row.w, parent);
     case ControlKind::Button: {
       auto* button = new QPushButton(ToQt(row.text), parent);
       button->setAutoDefault(false);
@@ -427,6 +462,7 @@ bool PassesClicksThrough(const ControlRow& row) {
     case ControlKind::Label:
     case ControlKind::Group:
     case ControlKind::Line:
+    case ControlKind::Drawing:
       return true;
     case ControlKind::Picture:
       return (row.style & style::kSsNotify) == 0;
@@ -469,7 +505,8 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
     QWidget* widget = control.widget;
     widget->setProperty("halvexId", item.id);
     if (PassesClicksThrough(item)) widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-    if (item.kind == ControlKind::Label || item.kind == ControlKind::Picture || item.kind == ControlKind::Line) {
+    if (item.kind == ControlKind::Label || item.kind == ControlKind::Picture || item.kind == ControlKind::Line ||
+        item.kind == ControlKind::Drawing) {
       widget->setFocusPolicy(Qt::NoFocus);
     }
     Rect pixels = DialogToPixels({item.x, item.y, item.w, item.h}, dpi);
@@ -487,6 +524,18 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
     }
     widget->setGeometry(pixels.x, pixels.y, pixels.w, pixels.h);
     if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
+  }
+  // A label's mnemonic gives the focus to the next control in creation order
+  // that takes it, as the dialog manager does.
+  for (std::size_t at = 0; at < window->order.size(); ++at) {
+    const Control& label = window->controls[window->order[at]];
+    if (label.kind != ControlKind::Label || !HasMnemonic(label.text)) continue;
+    for (std::size_t next = at + 1; next < window->order.size(); ++next) {
+      const Control& target = window->controls[window->order[next]];
+      if ((target.style & style::kTabStop) == 0) continue;
+      static_cast<QLabel*>(label.widget)->setBuddy(target.widget);
+      break;
+    }
   }
   // The first control created lies on top, as in a dialog built from a template.
   for (int id : window->order) window->controls[id].widget->lower();
@@ -554,6 +603,7 @@ void SetText(Window* window, int id, std::string_view text) {
       break;
     case ControlKind::Picture:
     case ControlKind::Line:
+    case ControlKind::Drawing:
       break;
   }
 }
@@ -787,6 +837,13 @@ void ShowError(Window* window, std::string_view title, std::string_view message)
 
 void RaiseControl(Window* window, int id) {
   if (Control* control = Find(window, id)) control->widget->raise();
+}
+
+void SetDrawing(Window* window, int id, std::vector<Shape> shapes) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Drawing) return;
+  control->shapes = std::move(shapes);
+  control->widget->update();
 }
 
 }  // namespace halvex::ui

@@ -72,6 +72,23 @@ class EtchedLine : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 };
 
+struct Window;
+
+// A drawing control: its window's shapes for it, scaled to its width.
+class DrawingArea : public QWidget {
+ public:
+  DrawingArea(Window* owner, int id, int unitsWide, QWidget* parent)
+      : QWidget(parent), owner_(owner), id_(id), unitsWide_(unitsWide) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  Window* owner_;
+  int id_;
+  int unitsWide_;
+};
+
 struct Control : ControlState {
   QWidget* widget = nullptr;
   QString pendingPicture;  // a picture's resource, until the control first paints

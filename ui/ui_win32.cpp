@@ -99,6 +99,7 @@ WORD ClassOf(ControlKind kind) {
     case ControlKind::Label:
     case ControlKind::Picture:
     case ControlKind::Line:
+    case ControlKind::Drawing:
       break;
   }
   return kStaticClass;
@@ -111,7 +112,9 @@ bool IsOneLineLabel(const ControlRow& row) { return row.kind == ControlKind::Lab
 
 std::uint32_t ControlStyle(const ControlRow& row) {
   std::uint32_t style = row.style | WS_CHILD | WS_VISIBLE;
-  if (IsOneLineLabel(row)) style = (style & ~static_cast<std::uint32_t>(SS_TYPEMASK)) | SS_OWNERDRAW;
+  if (IsOneLineLabel(row) || row.kind == ControlKind::Drawing) {
+    style = (style & ~static_cast<std::uint32_t>(SS_TYPEMASK)) | SS_OWNERDRAW;
+  }
   // A picture never paints over the controls laid on it: the window system
   // would otherwise let a full redraw paint it over the edit fields.
   if (row.kind == ControlKind::Picture) style |= WS_CLIPSIBLINGS;
@@ -170,6 +173,7 @@ Control* ControlOf(Window* window, HWND hwnd) {
 }
 
 INT_PTR ColorStatic(Window* window, HDC dc, HWND hwnd);
+HBITMAP TopDown24BitBitmap(int width, int height, void** bits);
 
 // One line in the label's font and colours, never broken: centred when it
 // fits, else from its start, cut at the right edge.
@@ -192,9 +196,110 @@ void DrawOneLineLabel(Window* window, const DRAWITEMSTRUCT& item) {
   SIZE size{};
   ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
   const bool centred = (control->style & SS_TYPEMASK) == SS_CENTER && size.cx <= room.right - room.left;
+  // Only a caption with a mnemonic ("&Model") shows it underlined; a value
+  // is shown as it is.
+  const UINT prefix = HasMnemonic(text) ? 0 : DT_NOPREFIX;
   ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &room,
-              DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS | (centred ? DT_CENTER : DT_LEFT));
+              DT_SINGLELINE | prefix | DT_EXPANDTABS | (centred ? DT_CENTER : DT_LEFT));
   ::RestoreDC(dc, saved);
+}
+
+// A drawing's shapes are drawn at kDrawingSamples times the size and each
+// pixel is the average of the samples it covers, so that circles and slanted
+// lines come out smooth; the texts are drawn at the final size.
+constexpr int kDrawingSamples = 3;
+
+void DrawShapes(Window* window, const DRAWITEMSTRUCT& item) {
+  const Control* control = Find(window, static_cast<int>(item.CtlID));
+  if (control == nullptr) return;
+  const int width = item.rcItem.right - item.rcItem.left, height = item.rcItem.bottom - item.rcItem.top;
+  if (width <= 0 || height <= 0 || control->unitsWide <= 0) return;
+  const double scale = static_cast<double>(width) / control->unitsWide;
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  auto rgb = [](Color c) { return RGB(c.red, c.green, c.blue); };
+
+  HDC big = ::CreateCompatibleDC(item.hDC);
+  void* bigBits = nullptr;
+  const int bigWidth = width * kDrawingSamples, bigHeight = height * kDrawingSamples;
+  HBITMAP bigBitmap = TopDown24BitBitmap(bigWidth, bigHeight, &bigBits);
+  HDC small = ::CreateCompatibleDC(item.hDC);
+  void* smallBits = nullptr;
+  HBITMAP smallBitmap = TopDown24BitBitmap(width, height, &smallBits);
+  if (big == nullptr || small == nullptr || bigBitmap == nullptr || smallBitmap == nullptr) {
+    if (bigBitmap != nullptr) ::DeleteObject(bigBitmap);
+    if (smallBitmap != nullptr) ::DeleteObject(smallBitmap);
+    if (big != nullptr) ::DeleteDC(big);
+    if (small != nullptr) ::DeleteDC(small);
+    return;
+  }
+  const HGDIOBJ bigBefore = ::SelectObject(big, bigBitmap);
+  const RECT all{0, 0, bigWidth, bigHeight};
+  HBRUSH faceBrush = ::CreateSolidBrush(face);
+  ::FillRect(big, &all, faceBrush);
+  ::DeleteObject(faceBrush);
+  const double s = scale * kDrawingSamples;
+  auto at = [s](double v) { return static_cast<int>(v * s + 0.5); };
+  for (const Shape& shape : control->shapes) {
+    if (shape.kind == Shape::Kind::Text) continue;
+    HPEN pen = ::CreatePen(PS_SOLID, kDrawingSamples, rgb(shape.color));
+    HBRUSH brush = shape.fill ? ::CreateSolidBrush(rgb(*shape.fill)) : nullptr;
+    const HGDIOBJ penBefore = ::SelectObject(big, pen);
+    const HGDIOBJ brushBefore = ::SelectObject(big, brush != nullptr ? static_cast<HGDIOBJ>(brush) : ::GetStockObject(NULL_BRUSH));
+    const int left = at(shape.x), top = at(shape.y), right = at(shape.x + shape.w), bottom = at(shape.y + shape.h);
+    switch (shape.kind) {
+      case Shape::Kind::Line:
+        ::MoveToEx(big, left, top, nullptr);
+        ::LineTo(big, right, bottom);
+        break;
+      case Shape::Kind::Rectangle:
+        ::Rectangle(big, left, top, right, bottom);
+        break;
+      case Shape::Kind::Ellipse:
+        ::Ellipse(big, left, top, right, bottom);
+        break;
+      case Shape::Kind::Text:
+        break;
+    }
+    ::SelectObject(big, penBefore);
+    ::SelectObject(big, brushBefore);
+    ::DeleteObject(pen);
+    if (brush != nullptr) ::DeleteObject(brush);
+  }
+  ::GdiFlush();
+  const int bigStride = (3 * bigWidth + 3) & ~3, smallStride = (3 * width + 3) & ~3;
+  const auto* in = static_cast<const unsigned char*>(bigBits);
+  auto* out = static_cast<unsigned char*>(smallBits);
+  constexpr int kSamples = kDrawingSamples * kDrawingSamples;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      for (int channel = 0; channel < 3; ++channel) {
+        int sum = 0;
+        for (int dy = 0; dy < kDrawingSamples; ++dy) {
+          const unsigned char* row = in + static_cast<std::size_t>(y * kDrawingSamples + dy) * bigStride;
+          for (int dx = 0; dx < kDrawingSamples; ++dx) sum += row[3 * (x * kDrawingSamples + dx) + channel];
+        }
+        out[static_cast<std::size_t>(y) * smallStride + 3 * x + channel] = static_cast<unsigned char>((sum + kSamples / 2) / kSamples);
+      }
+    }
+  }
+  const HGDIOBJ smallBefore = ::SelectObject(small, smallBitmap);
+  ::SelectObject(small, reinterpret_cast<HGDIOBJ>(::SendMessageA(window->hwnd, WM_GETFONT, 0, 0)));
+  ::SetBkMode(small, TRANSPARENT);
+  for (const Shape& shape : control->shapes) {
+    if (shape.kind != Shape::Kind::Text) continue;
+    RECT box{static_cast<LONG>(shape.x * scale), static_cast<LONG>(shape.y * scale),
+             static_cast<LONG>((shape.x + shape.w) * scale + 0.5), static_cast<LONG>((shape.y + shape.h) * scale + 0.5)};
+    ::SetTextColor(small, rgb(shape.color));
+    ::DrawTextA(small, shape.text.c_str(), static_cast<int>(shape.text.size()), &box,
+                DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER | DT_NOCLIP);
+  }
+  ::BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, width, height, small, 0, 0, SRCCOPY);
+  ::SelectObject(small, smallBefore);
+  ::SelectObject(big, bigBefore);
+  ::DeleteObject(bigBitmap);
+  ::DeleteObject(smallBitmap);
+  ::DeleteDC(big);
+  ::DeleteDC(small);
 }
 
 INT_PTR ColorStatic(Window* window, HDC dc, HWND hwnd) {
@@ -281,7 +386,12 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item->CtlType != ODT_STATIC) return FALSE;
-      DrawOneLineLabel(window, *item);
+      const Control* control = Find(window, static_cast<int>(item->CtlID));
+      if (control != nullptr && control->kind == ControlKind::Drawing) {
+        DrawShapes(window, *item);
+      } else {
+        DrawOneLineLabel(window, *item);
+      }
       return TRUE;
     }
     default:
@@ -560,6 +670,7 @@ Window* CreateDialogWindow(const WindowTable& table, EventHandler handler) {
       ::SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
     }
     if (item.kind == ControlKind::Picture && item.text[0] != '\0') LoadPicture(window, item.id, item.text);
+    if (item.kind == ControlKind::Drawing) control.unitsWide = item.w;
     if (IsMultiLineLabel(item)) {
       staticProcedure = reinterpret_cast<WNDPROC>(
           ::SetWindowLongPtrA(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WholeLinesLabel)));
@@ -884,6 +995,14 @@ void RaiseControl(Window* window, int id) {
   for (HWND above : covering) {
     ::SetWindowPos(above, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
+}
+
+void SetDrawing(Window* window, int id, std::vector<Shape> shapes) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Drawing) return;
+  control->shapes = std::move(shapes);
+  // Drawn whole in one go, from a picture of its own: no erasing first.
+  ::InvalidateRect(control->hwnd, nullptr, FALSE);
 }
 
 }  // namespace halvex::ui

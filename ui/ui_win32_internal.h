@@ -20,6 +20,7 @@ struct Control : ControlState {
   SIZE pictureSize{0, 0};    // the picture's own size, before it was stretched to the control
   std::string pendingPicture;  // a picture's resource name, until the control first paints
   HFONT font = nullptr;      // the bold font given it, if any
+  int unitsWide = 0;         // a drawing's width in drawing units
 };
 
 struct Window : WindowState<Control> {

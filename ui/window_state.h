@@ -21,6 +21,7 @@ struct ControlState {
   std::string text;  // as set, carriage returns included
   Color textColor{0, 0, 0};
   std::optional<Color> background;
+  std::vector<Shape> shapes;  // a drawing's
 };
 
 // A backend's Window derives from this with its own Control (a ControlState
@@ -51,6 +52,16 @@ template <class AnyWindow>
 auto* Find(AnyWindow* window, int id) {
   const auto found = window->controls.find(id);
   return found == window->controls.end() ? nullptr : &found->second;
+}
+
+// Whether a label's text names a mnemonic: an "&" before a letter ("&Model";
+// "&&" is an ampersand shown). Alt with the letter moves the focus to the
+// next control after the label that takes it.
+inline bool HasMnemonic(std::string_view text) {
+  for (std::size_t at = text.find('&'); at != std::string_view::npos && at + 1 < text.size(); at = text.find('&', at + 2)) {
+    if (text[at + 1] != '&') return true;
+  }
+  return false;
 }
 
 int BeepCount();

@@ -1,18 +1,18 @@
 #!/usr/bin/env python3
 """The round trip of the Windows programs under Wine and a virtual X server.
 
-    e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <recorder.exe>
+    e2e_round_trip_wine.py <Halvex.exe> <HXP.exe> <HXC.exe> <recorder.exe>
     e2e_round_trip_wine.py --zip <halvex-*-win32.zip> <recorder.exe>
 
-Halvex.exe runs from a folder of its own with HXP.exe beside it, in another
-current directory, both named in Cyrillic; with --zip that folder is the
+Halvex.exe runs from a folder of its own with HXP.exe and HXC.exe beside it,
+in another current directory, both named in Cyrillic; with --zip that folder is the
 package unzipped into an empty one, which must hold the programs and
 README.txt and nothing else. The test dismisses the notice with Enter, presses
 "Planar", tabs to the room width in HXP and types 18 with real key events,
 closes HXP through the window system's close request and checks the bytes of
-hx.tmp.
+hx.tmp; then presses "Cone" and does the same in HXC with 21.
 Then a recorder takes HXP.exe's place and the next "Planar" must start it
-with exactly the command line "HXP.exe 9,5,20,18,90".
+with exactly the command line "HXP.exe 9,5,20,21,90": the width from HXC.
 
 Wine's prefix, server and display come from the environment
 (scripts/test-windows.sh); without a display the test starts its own.
@@ -27,10 +27,11 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
-from xsession import StepFailed, XSession, children_of, missing_tools, planar_round_trip, wait_until  # noqa: E402
+from xsession import (StepFailed, XSession, children_of, cone_round_trip, missing_tools,  # noqa: E402
+                      planar_round_trip, wait_until)
 
 SKIPPED = 77
-ZIP_FILES = ["Halvex.exe", "HXP.exe", "README.txt", "hxplan.exe"]
+ZIP_FILES = ["Halvex.exe", "HXC.exe", "HXP.exe", "README.txt", "hxplan.exe"]
 
 
 def settle():
@@ -45,12 +46,13 @@ def activate(x, window, point):
     settle()
 
 
-def copy_programs(halvex, hxp):
-    """Fills the program folder with the two programs as built."""
+def copy_programs(halvex, hxp, hxc):
+    """Fills the program folder with the three programs as built."""
     def fill(app):
         os.makedirs(app)
         shutil.copy2(halvex, os.path.join(app, "Halvex.exe"))
         shutil.copy2(hxp, os.path.join(app, "HXP.exe"))
+        shutil.copy2(hxc, os.path.join(app, "HXC.exe"))
         return app
     return fill
 
@@ -91,28 +93,41 @@ def run(fill_app, recorder, folder, x):
                                 stderr=subprocess.DEVNULL)
     step = ["start"]
     try:
-        def type_width(calculator):
-            # The room length field has the focus at start, once HXP has
-            # taken it; Tab moves to the width.
-            settle()
-            x.key("Tab", "End", "BackSpace", "BackSpace", "BackSpace")
-            x.type("18")
+        def typer(tabs):
+            # The first field has the focus at start, once the calculator has
+            # taken it (HXP's room length, HXC's ceiling); Tab moves on to the width.
+            def type_width(calculator, width):
+                settle()
+                x.key(*(["Tab"] * tabs), "End", "BackSpace", "BackSpace", "BackSpace")
+                x.type(width)
+                # The close request comes by another road than the keys and
+                # can overtake the last of them while HXC repaints its plan.
+                settle()
+            return type_width
 
         choice = planar_round_trip(
-            x, hx_tmp, step, activate=lambda window: activate(x, window, (300, 10)), type_width=type_width,
+            x, hx_tmp, step, activate=lambda window: activate(x, window, (300, 10)), type_width=typer(1),
             hxp_ended=lambda: wait_until(lambda: os.path.exists(hx_tmp) and not children_of(launcher.pid),
                                          "hx.tmp, and the launcher to see HXP.exe end"))
 
+        def hxc_wrote():
+            with open(hx_tmp, "rb") as written:
+                return b'"21"' in written.read()
+        cone_round_trip(
+            x, choice, hx_tmp, step, activate=lambda window: activate(x, window, (300, 10)), type_width=typer(3),
+            hxc_ended=lambda: wait_until(lambda: hxc_wrote() and not children_of(launcher.pid),
+                                         "hx.tmp from HXC, and the launcher to see HXC.exe end"))
+
         step[0] = "press Planar with the recorder in HXP's place"
         shutil.copy2(recorder, os.path.join(app, "HXP.exe"))
-        settle()
+        settle()  # the launcher takes the file back once it sees HXP end
         activate(x, choice, (300, 20))
         x.key("Return")
         wait_until(lambda: os.path.exists(log) and os.path.getsize(log) > 0, "the recorder's run")
         with open(log, "rb") as lines:
             started = lines.read()
-        if started != b"HXP.exe 9,5,20,18,90\n":
-            failures.append(f"HXP.exe was started with {started!r}, expected b'HXP.exe 9,5,20,18,90\\n'")
+        if started != b"HXP.exe 9,5,20,21,90\n":
+            failures.append(f"HXP.exe was started with {started!r}, expected b'HXP.exe 9,5,20,21,90\\n'")
 
         step[0] = "close the launcher"
         settle()
@@ -142,7 +157,8 @@ def main(fill_app, recorder):
     for failure in failures:
         print(f"FAILED: {failure}", file=sys.stderr)
     if not failures:
-        print("round trip passed: HXP.exe wrote the width 18, and the next start was \"HXP.exe 9,5,20,18,90\"")
+        print("round trip passed: HXP.exe wrote the width 18, HXC.exe the width 21, and the next start was "
+              "\"HXP.exe 9,5,20,21,90\"")
     return 1 if failures else 0
 
 
@@ -150,6 +166,6 @@ if __name__ == "__main__":
     arguments = sys.argv[1:]
     if len(arguments) == 3 and arguments[0] == "--zip":
         sys.exit(main(unzip_package(arguments[1]), arguments[2]))
-    if len(arguments) != 3 or arguments[0] == "--zip":
+    if len(arguments) != 4 or arguments[0] == "--zip":
         sys.exit(__doc__)
-    sys.exit(main(copy_programs(*arguments[:2]), arguments[2]))
+    sys.exit(main(copy_programs(*arguments[:3]), arguments[3]))

@@ -271,6 +271,7 @@ def wait_until(condition, what):
 NOTICE_TITLE = "^HX $"
 CHOICE_TITLE = "^Halvex$"
 HXP_TITLE = "^Planar Speaker Layout$"
+HXC_TITLE = "^Cone Speaker Layout$"
 # What HXP writes after the room width of the default room became 18.
 HX_TMP_WIDTH_18 = b'"9"\r\n"5"\r\n"20"\r\n"18"\r\n"90"\r\n'
 
@@ -295,7 +296,7 @@ def planar_round_trip(x, hx_tmp, step, activate, type_width, hxp_ended):
     calculator = x.find(HXP_TITLE)
 
     step[0] = "type 18 as the room width in HXP"
-    type_width(calculator)
+    type_width(calculator, "18")
 
     step[0] = "close HXP"
     x.close(calculator)
@@ -306,3 +307,32 @@ def planar_round_trip(x, hx_tmp, step, activate, type_width, hxp_ended):
     if got != HX_TMP_WIDTH_18:
         raise StepFailed(f"hx.tmp holds {got!r}, expected {HX_TMP_WIDTH_18!r}")
     return choice
+
+
+def cone_round_trip(x, choice, hx_tmp, step, activate, type_width, hxc_ended, shot=lambda window, name: None):
+    """From the choice window through HXC and back: moves the focus from
+    "Planar" to "Cone" with Tab and presses it with Enter, lets `type_width`
+    make the room width 21 in HXC, closes HXC with the window system's close
+    request, waits for `hxc_ended` and checks the bytes of hx.tmp (the room
+    of the planar round trip with the width 21). Leaves the focus on
+    "Planar" again."""
+    step[0] = "press Cone"
+    activate(choice)
+    x.key("Tab", "Return")
+    calculator = x.find(HXC_TITLE)
+    shot(calculator, "hxc.png")
+
+    step[0] = "type 21 as the room width in HXC"
+    type_width(calculator, "21")
+
+    step[0] = "close HXC"
+    x.close(calculator)
+    x.wait_gone(calculator)
+    hxc_ended()
+    expected = HX_TMP_WIDTH_18.replace(b'"18"', b'"21"')
+    with open(hx_tmp, "rb") as written:
+        got = written.read()
+    if got != expected:
+        raise StepFailed(f"hx.tmp holds {got!r}, expected {expected!r}")
+    activate(choice)
+    x.key("shift+Tab")
