@@ -73,6 +73,15 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
     options.file = value;
     return true;
   }
+  if (!OptionValue(arguments, i, "--report", value, matched, error)) return false;
+  if (matched) {
+    if (value.empty()) {
+      error = "--report needs a file";
+      return false;
+    }
+    options.report = value;
+    return true;
+  }
   if (!OptionValue(arguments, i, "--svg", value, matched, error)) return false;
   if (matched) {
     if (value.empty()) {
@@ -150,6 +159,15 @@ std::string ProjectUsage() {
          "                 range, the target band framed in the legend. A room\n"
          "                 without a fitting tap, or too large to check, says why.\n"
          "  --strict       a room whose coverage fails makes the exit status 1\n"
+         "  --report FILE  also write a printable report as one self-contained HTML\n"
+         "                 file: title block, bill of materials, zones with their\n"
+         "                 line loss, and a page per room with its plan\n"
+         "  --library FILE add the loudspeakers of a CSV library (kind, model,\n"
+         "                 sensitivity, sensitivity_at, max_power, taps,\n"
+         "                 coverage_angle) to the built-in models\n"
+         "  Columns run (ft, or m with --metric) and cable (18AWG to 10AWG, 0.75mm2\n"
+         "  to 4mm2) check each zone's line: its longest run on its thinnest cable,\n"
+         "  the whole load at the far end; over 0.5 dB is flagged.\n"
          "  --csv-positions\n"
          "                 print every loudspeaker's x (from the wall along the length)\n"
          "                 and y (from the wall along the width) of every room as CSV\n"

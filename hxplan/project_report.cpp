@@ -123,6 +123,10 @@ std::string RoomLine(const RoomReport& report, bool metric) {
 
 }  // namespace
 
+std::string RoomText(const RoomPlan& room, bool metric) { return RoomLine(ReportOf(room), metric); }
+
+std::string OhmsFigure(long double ohms) { return OhmsText(ohms); }
+
 std::string LineText(const ZoneTotal& zone, bool metric) {
   const std::string unit = LengthUnit(metric);
   if (zone.cable < 0) return "line not checked (no run and cable)";

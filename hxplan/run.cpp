@@ -15,6 +15,7 @@
 #include "hxplan/csv.h"
 #include "hxplan/drawing.h"
 #include "hxplan/file_system.h"
+#include "hxplan/html_report.h"
 #include "hxplan/library.h"
 #include "hxplan/options.h"
 #include "hxplan/plan.h"
@@ -129,6 +130,16 @@ bool ReadLibrary(const std::string& path, Library& library, std::string& error) 
   return true;
 }
 
+// The options that shape a plan, as the report's title block names them.
+std::string OptionWords(const Options& options, const ProjectOptions& project) {
+  std::string words = "deviation +-" + std::to_string(options.deviation) + " dB, " +
+                      (project.lineVolts == 100 ? "100 V line" : "70.7 V line") +
+                      (project.metric ? ", metres" : ", feet");
+  if (project.coverage) words += ", coverage checked";
+  if (options.library != nullptr) words += ", with a loudspeaker library";
+  return words;
+}
+
 class ProjectRun {
  public:
   ProjectRun(const Options& options, const ProjectOptions& project, TextSink& out, TextSink& err)
@@ -137,7 +148,9 @@ class ProjectRun {
         out_(out),
         err_(err),
         report_({project.file, project.lineVolts, project.metric, project.coverage, options.json}, out),
-        mark_(PlanMark(BaseNameOf(project.file))) {}
+        mark_(PlanMark(BaseNameOf(project.file))),
+        html_({project.file.empty() ? "command line" : BaseNameOf(project.file), OptionWords(options, project),
+               project.lineVolts, project.metric}) {}
 
   int Run();
 
@@ -154,6 +167,7 @@ class ProjectRun {
   TextSink& err_;
   ProjectReport report_;
   std::string mark_;
+  HtmlReport html_;
   bool drawing_ = false;
   std::set<std::string> used_;  // the drawings' names, folded
   std::string positions_;       // one room's, its memory kept
@@ -187,13 +201,17 @@ void ProjectRun::Room(RoomPlan& room) {
               : ComputeCoverage(room.inputs, room.model, room.result);
     room.coverage = map.summary;
   }
+  const bool reporting = !project_.report.empty();
+  std::string svg;
+  if (drawing_ || reporting) {
+    svg = RoomSvg(room, project_.metric, project_.lineVolts, project_.coverage ? &map : nullptr,
+                  BaseNameOf(project_.file));
+  }
+  if (reporting) html_.Room(room, svg);
   if (drawing_) {
     const std::string name = FileNameFor(room.name, used_) + ".svg";
     std::string error;
-    if (WritePlan(PathIn(project_.svgDir, name),
-                  RoomSvg(room, project_.metric, project_.lineVolts, project_.coverage ? &map : nullptr,
-                          BaseNameOf(project_.file)),
-                  mark_, error)) {
+    if (WritePlan(PathIn(project_.svgDir, name), svg, mark_, error)) {
       room.drawing = name;
     } else {
       err_.Write("hxplan: " + error + "\n");
@@ -221,6 +239,11 @@ void ProjectRun::Error(const RowError& error) {
 
 int ProjectRun::End() {
   if (!project_.csvPositions) report_.End();
+  std::string error;
+  if (!project_.report.empty() && !platform::ReplaceWholeFile(project_.report, html_.Finish(), error)) {
+    err_.Write("hxplan: " + error + "\n");
+    status_ = 1;
+  }
   if (project_.strict && report_.CoverageFailures() > 0 && status_ == 0) status_ = 1;
   return status_;
 }

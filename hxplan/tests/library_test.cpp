@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "hxplan/line_loss.h"
 #include "hxplan/tests/run_outcome.h"
@@ -128,6 +131,43 @@ TEST(LineLoss, HandWorkedZones) {
   const Outcome feet = RunWith({"--project", HALVEX_SOURCE_DIR "/docs/example-project.csv", "--json"});
   EXPECT_TRUE(Has(feet.out, "\"line\": {\"run\": 320, \"cable\": \"16AWG\"")) << feet.out;
   EXPECT_TRUE(Has(feet.out, "\"roomsLeftOut\": 1}")) << feet.out;
+}
+
+}  // namespace
+}  // namespace halvex::plan
+
+namespace halvex::plan {
+namespace {
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// The report stands alone (nothing fetched, nothing run) and holds a page
+// per room with its plan, the library's models marked and a line over the
+// limit flagged.
+TEST(HtmlReport, OneSelfContainedDocumentWithAPagePerRoom) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "hxplan-report-test.html").string();
+  const Outcome o = RunWith({"--library", HALVEX_SOURCE_DIR "/docs/example-library.csv", "--project",
+                             HALVEX_SOURCE_DIR "/docs/example-library-project.csv", "--metric", "--coverage",
+                             "--report", path});
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::ifstream file(path, std::ios::binary);
+  const std::string html((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::filesystem::remove(path);
+  EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_EQ(Count(html, "<section class=\"room\">"), 4u);
+  EXPECT_EQ(Count(html, "<svg xmlns="), 4u);
+  for (const char* external : {"<script", "src=", "href=", "url(h", "url(f", "@import", "<link"}) {
+    EXPECT_EQ(Count(html, external), 0u) << external;
+  }
+  EXPECT_TRUE(Has(html, "<td>GC8 (library)</td><td>cone</td><td class=\"n\">12</td>"));
+  EXPECT_TRUE(Has(html, "<td>C4</td><td>cone</td>"));
+  EXPECT_TRUE(Has(html, "<td class=\"over\">line 60 m of 0.75mm2, loss 1.06 dB"));
+  EXPECT_TRUE(Has(html, "<h2>Office <small>(zone Back)</small></h2>"));
 }
 
 }  // namespace
