@@ -155,8 +155,11 @@ TEST(HtmlReport, OneSelfContainedDocumentWithAPagePerRoom) {
                              HALVEX_SOURCE_DIR "/docs/example-library-project.csv", "--metric", "--coverage",
                              "--report", path});
   ASSERT_EQ(o.status, 0) << o.err;
-  std::ifstream file(path, std::ios::binary);
-  const std::string html((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string html;
+  {
+    std::ifstream file(path, std::ios::binary);  // closed before the removal, which Windows needs
+    html.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
   std::filesystem::remove(path);
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_EQ(Count(html, "<section class=\"room\">"), 4u);
