@@ -86,11 +86,15 @@ float SelectTap(float powerRequired) {
 }
 
 bool ComputeLayoutFor(const RoomInputs& inputs, LayoutResult& result) {
+  return ComputeLayoutFor(inputs, ModelRow(inputs.modelIndex), result);
+}
+
+bool ComputeLayoutFor(const RoomInputs& inputs, const LoudspeakerModel& model, LayoutResult& result) {
   if (!(HeightAboveEar(inputs) > 0)) return false;
   LayoutResult next = result;
   next.spacingFactor = ComputeSpacingFactor(inputs.splDeviation);
   ComputeGrid(inputs, next);
-  ComputePower(inputs, ModelRow(inputs.modelIndex).sensitivity, next);
+  ComputePower(inputs, model.sensitivity, next);
   next.tap = SelectTap(next.powerRequired);
   result = next;
   return true;

@@ -60,6 +60,9 @@ float SelectTap(float powerRequired);
 // logarithm a non-positive value): the result is left untouched and false
 // comes back.
 bool ComputeLayoutFor(const RoomInputs& inputs, LayoutResult& result);
+// The same for a model outside the catalogue (a user's library model);
+// inputs.modelIndex is not read.
+bool ComputeLayoutFor(const RoomInputs& inputs, const LoudspeakerModel& model, LayoutResult& result);
 
 // The limit flags, both strict: a power equal to maxPower is within limits.
 bool PowerExceeded(const LayoutResult& result, const LoudspeakerModel& model);

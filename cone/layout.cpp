@@ -56,12 +56,15 @@ double RoundedTenth(double value) { return std::round(value * 10) / 10; }
 double Directivity(double coverageAngle) { return std::log(0.5) / std::log(std::cos(coverageAngle / 2 * kPi / 180)); }
 
 ConeStatus ComputeConeLayout(const ConeInputs& inputs, ConeLayout& layout) {
+  return ComputeConeLayout(inputs, ConeModelRow(inputs.modelIndex), layout);
+}
+
+ConeStatus ComputeConeLayout(const ConeInputs& inputs, const ConeModel& model, ConeLayout& layout) {
   if (!std::isfinite(inputs.ceilingHeight)) return ConeStatus::kCeilingTooLarge;
   if (!std::isfinite(inputs.earLevel)) return ConeStatus::kEarLevelTooLarge;
   if (!std::isfinite(inputs.roomLength)) return ConeStatus::kLengthTooLarge;
   if (!std::isfinite(inputs.roomWidth)) return ConeStatus::kWidthTooLarge;
   if (!std::isfinite(inputs.targetSpl)) return ConeStatus::kSplTooLarge;
-  const ConeModel& model = ConeModelRow(inputs.modelIndex);
   ConeLayout l;
   l.height = static_cast<double>(inputs.ceilingHeight) - inputs.earLevel;
   if (!(l.height > 0)) return ConeStatus::kCeilingNotAboveEarLevel;
@@ -141,6 +144,11 @@ SourceRows ConeSources(const ConeLayout& layout, Grid grid) {
 }
 
 CoverageMap ComputeConeCoverage(const ConeInputs& inputs, const ConeLayout& layout, double deviation) {
+  return ComputeConeCoverage(inputs, ConeModelRow(inputs.modelIndex), layout, deviation);
+}
+
+CoverageMap ComputeConeCoverage(const ConeInputs& inputs, const ConeModel& model, const ConeLayout& layout,
+                                double deviation) {
   CoverageMap map;
   CoverageField field;
   field.length = inputs.roomLength;
@@ -158,7 +166,6 @@ CoverageMap ComputeConeCoverage(const ConeInputs& inputs, const ConeLayout& layo
   }
   field.columns = static_cast<int>(columns);
   field.rows = static_cast<int>(rows);
-  const ConeModel& model = ConeModelRow(inputs.modelIndex);
   // The sensitivity holds at 1 m; the engine's distances are in feet.
   field.offset = model.sensitivity + 10 * std::log10(layout.tap) - 20 * std::log10(kMetresPerFoot);
   field.directivity = Directivity(model.coverageAngle);

@@ -68,6 +68,9 @@ struct ConeLayout {
 // above the ear level, or a result too large for any count or figure).
 // `layout` is written only when the room is planned.
 ConeStatus ComputeConeLayout(const ConeInputs& inputs, ConeLayout& layout);
+// The same for a model outside the catalogue (a user's library model);
+// inputs.modelIndex is not read.
+ConeStatus ComputeConeLayout(const ConeInputs& inputs, const ConeModel& model, ConeLayout& layout);
 
 // The words the calculator shows for a status:
 //   kCeilingNotAboveEarLevel -> "The ceiling must be above the ear level."
@@ -94,6 +97,8 @@ SourceRows ConeSources(const ConeLayout& layout, Grid grid);
 // model's directivity, cells of the smaller of 0.5 ft and half of each
 // spacing; the share within target +- deviation.
 CoverageMap ComputeConeCoverage(const ConeInputs& inputs, const ConeLayout& layout, double deviation);
+CoverageMap ComputeConeCoverage(const ConeInputs& inputs, const ConeModel& model, const ConeLayout& layout,
+                                double deviation);
 
 // n of cos^n: 6 dB down at half the coverage angle.
 double Directivity(double coverageAngle);

@@ -21,6 +21,10 @@ std::vector<double> Centres(float count, float spacing) {
 }  // namespace
 
 CoverageMap ComputeCoverage(const RoomInputs& inputs, const LayoutResult& result) {
+  return ComputeCoverage(inputs, ModelRow(inputs.modelIndex), result);
+}
+
+CoverageMap ComputeCoverage(const RoomInputs& inputs, const LoudspeakerModel& model, const LayoutResult& result) {
   CoverageMap map;
   CoverageField field;
   field.length = inputs.roomLength;
@@ -57,8 +61,8 @@ CoverageMap ComputeCoverage(const RoomInputs& inputs, const LayoutResult& result
   // The sum is of 1 / r² in 1/ft², so 3 ft of reference distance are 9 ft².
   // The installer can set no tap above the model's highest, whatever the
   // power asks for: the map shows what the room will hear.
-  const float tap = std::min(result.tap, ModelRow(inputs.modelIndex).maxTap);
-  field.offset = ModelRow(inputs.modelIndex).sensitivity + 10 * std::log10(static_cast<double>(tap) * 9);
+  const float tap = std::min(result.tap, model.maxTap);
+  field.offset = model.sensitivity + 10 * std::log10(static_cast<double>(tap) * 9);
   field.target = inputs.targetSpl;
   field.deviation = inputs.splDeviation;
   return ComputeLevels(field, sources);

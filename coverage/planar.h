@@ -12,5 +12,7 @@ namespace halvex {
 // No map (with the reason) for a room without floor area, without a fitting
 // tap, or too large to check.
 CoverageMap ComputeCoverage(const RoomInputs& inputs, const LayoutResult& result);
+// The same for a model outside the catalogue; inputs.modelIndex is not read.
+CoverageMap ComputeCoverage(const RoomInputs& inputs, const LoudspeakerModel& model, const LayoutResult& result);
 
 }  // namespace halvex

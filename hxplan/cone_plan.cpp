@@ -45,7 +45,16 @@ cone::ConeInputs ConeInputsFor(const Options& options) {
 
 std::string PlainConePlan(const cone::ConeInputs& inputs, const cone::ConeLayout& layout, const CoverageMap& map,
                           int deviation) {
-  const cone::ConeModel& model = cone::ConeModelRow(inputs.modelIndex);
+  return PlainConePlan(inputs, cone::ConeModelRow(inputs.modelIndex), layout, map, deviation);
+}
+
+std::string JsonConePlan(const cone::ConeInputs& inputs, const cone::ConeLayout& layout, const CoverageMap& map,
+                         int deviation) {
+  return JsonConePlan(inputs, cone::ConeModelRow(inputs.modelIndex), layout, map, deviation);
+}
+
+std::string PlainConePlan(const cone::ConeInputs& inputs, const cone::ConeModel& model, const cone::ConeLayout& layout,
+                          const CoverageMap& map, int deviation) {
   const bool hexagonal = inputs.grid == cone::Grid::kHexagonal;
   std::string out;
   out += "Room              " + Bare(inputs.roomLength) + " x " + Bare(inputs.roomWidth) + " ft, ear level " +
@@ -78,9 +87,8 @@ std::string PlainConePlan(const cone::ConeInputs& inputs, const cone::ConeLayout
   return out;
 }
 
-std::string JsonConePlan(const cone::ConeInputs& inputs, const cone::ConeLayout& layout, const CoverageMap& map,
-                         int deviation) {
-  const cone::ConeModel& model = cone::ConeModelRow(inputs.modelIndex);
+std::string JsonConePlan(const cone::ConeInputs& inputs, const cone::ConeModel& model, const cone::ConeLayout& layout,
+                         const CoverageMap& map, int deviation) {
   auto tenth = [](double value) { return JsonNumber(Tenth(value)); };
   std::string level;
   const CoverageSummary& c = map.summary;

@@ -19,6 +19,11 @@ std::string PlainConePlan(const cone::ConeInputs& inputs, const cone::ConeLayout
                           int deviation);
 std::string JsonConePlan(const cone::ConeInputs& inputs, const cone::ConeLayout& layout, const CoverageMap& map,
                          int deviation);
+// The same for a model outside the catalogue (a library's).
+std::string PlainConePlan(const cone::ConeInputs& inputs, const cone::ConeModel& model, const cone::ConeLayout& layout,
+                          const CoverageMap& map, int deviation);
+std::string JsonConePlan(const cone::ConeInputs& inputs, const cone::ConeModel& model, const cone::ConeLayout& layout,
+                         const CoverageMap& map, int deviation);
 
 // A length as cone plans show it: feet to 0.1, or metres to 0.01.
 std::string ConeLengthText(double feet, bool metric);

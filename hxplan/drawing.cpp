@@ -303,7 +303,7 @@ std::string LimitText(const RoomPlan& room) {
     return room.coneLayout.tapExceeded ? "More power than the highest tap: use more loudspeakers or a louder model."
                                        : "";
   }
-  const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
+  const LoudspeakerModel& model = room.model;
   std::string words;
   auto add = [&words](const char* word) { words += (words.empty() ? "" : "; ") + std::string(word); };
   if (PowerExceeded(room.result, model)) add("Power required exceeds Max. Power Handling");
@@ -316,14 +316,14 @@ std::vector<std::string> TitleLines(const RoomPlan& room, bool metric, int lineV
                                     bool drawn) {
   const RoomInputs& in = room.inputs;
   const LayoutResult& r = room.result;
-  const LoudspeakerModel& model = ModelRow(in.modelIndex);
+  const LoudspeakerModel& model = room.model;
   const char* unit = LengthUnit(metric);
   const long double length = in.roomLength, width = in.roomWidth;
   std::vector<std::string> lines;
   if (room.cone) {
     const cone::ConeLayout& l = room.coneLayout;
     const cone::ConeInputs& c = room.coneInputs;
-    const cone::ConeModel& cm = cone::ConeModelRow(c.modelIndex);
+    const cone::ConeModel& cm = room.coneModel;
     auto tenth = [metric](double feet) { return ConeLengthText(feet, metric); };
     lines.push_back("Model " + std::string(cm.name) + " (" + std::string(cm.driver) + ", " + Bare(cm.coverageAngle) +
                     " degrees, " + Bare(cm.sensitivity) + " dB at 1 W, 1 m), tap " + Bare(l.tap) + " W on the " +
@@ -597,7 +597,7 @@ bool AddPositions(const RoomPlan& room, bool metric, std::string& csv) {
   if (room.cone) {
     if (!(room.coneLayout.total <= kMaxListedLoudspeakers)) return false;
     const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
-                               CsvField(std::string(cone::ConeModelRow(room.coneInputs.modelIndex).name)) + ",";
+                               CsvField(std::string(room.coneModel.name)) + ",";
     long number = 0;
     for (const cone::Position& p : cone::ConePositions(room.coneLayout, room.coneInputs.grid, kMaxListedLoudspeakers)) {
       csv += prefix + std::to_string(++number) + "," + DimensionText(p.x, metric) + "," + DimensionText(p.y, metric) +
@@ -609,7 +609,7 @@ bool AddPositions(const RoomPlan& room, bool metric, std::string& csv) {
   const std::vector<long double> xs = GridPositions(r.countX, r.spacingX, kMaxListedLoudspeakers);
   const std::vector<long double> ys = GridPositions(r.countY, r.spacingY, kMaxListedLoudspeakers);
   const std::string prefix = CsvField(room.name) + "," + CsvField(room.zone) + "," +
-                             CsvField(TrimmedName(ModelRow(room.inputs.modelIndex).name)) + ",";
+                             CsvField(TrimmedName(room.model.name)) + ",";
   long number = 0;
   for (const long double y : ys) {
     for (const long double x : xs) {

@@ -2,6 +2,7 @@
 
 #include "calc/catalogue.h"
 #include "cone/catalogue.h"
+#include "hxplan/library.h"
 #include "hxplan/project_reader.h"
 #include "hxplan/texts.h"
 
@@ -70,6 +71,15 @@ bool ParseProjectOption(const std::vector<std::string>& arguments, std::size_t& 
   if (!OptionValue(arguments, i, "--project", value, matched, error)) return false;
   if (matched) {
     options.file = value;
+    return true;
+  }
+  if (!OptionValue(arguments, i, "--report", value, matched, error)) return false;
+  if (matched) {
+    if (value.empty()) {
+      error = "--report needs a file";
+      return false;
+    }
+    options.report = value;
     return true;
   }
   if (!OptionValue(arguments, i, "--svg", value, matched, error)) return false;
@@ -149,6 +159,15 @@ std::string ProjectUsage() {
          "                 range, the target band framed in the legend. A room\n"
          "                 without a fitting tap, or too large to check, says why.\n"
          "  --strict       a room whose coverage fails makes the exit status 1\n"
+         "  --report FILE  also write a printable report as one self-contained HTML\n"
+         "                 file: title block, bill of materials, zones with their\n"
+         "                 line loss, and a page per room with its plan\n"
+         "  --library FILE add the loudspeakers of a CSV library (kind, model,\n"
+         "                 sensitivity, sensitivity_at, max_power, taps,\n"
+         "                 coverage_angle) to the built-in models\n"
+         "  Columns run (ft, or m with --metric) and cable (18AWG to 10AWG, 0.75mm2\n"
+         "  to 4mm2) check each zone's line: its longest run on its thinnest cable,\n"
+         "  the whole load at the far end; over 0.5 dB is flagged.\n"
          "  --csv-positions\n"
          "                 print every loudspeaker's x (from the wall along the length)\n"
          "                 and y (from the wall along the width) of every room as CSV\n"
@@ -164,7 +183,7 @@ std::string ProjectUsage() {
 
 bool ProjectOptions::Used() const {
   return !file.empty() || metric || lineVolts != 70 || !svgDir.empty() || csvPositions || coverage ||
-         ignoreUnknownColumns || latin1 || strict;
+         ignoreUnknownColumns || latin1 || strict || !report.empty();
 }
 
 bool ParseDeviation(const std::string& text, int& deviation) {
@@ -173,7 +192,7 @@ bool ParseDeviation(const std::string& text, int& deviation) {
   return true;
 }
 
-bool ParseModel(const std::string& text, int& modelIndex) {
+bool ParseModel(const std::string& text, int& modelIndex, const Library* library) {
   if (text.size() <= static_cast<std::size_t>(kNameLength)) {
     std::string padded = text;
     padded.resize(kNameLength, ' ');
@@ -187,7 +206,9 @@ bool ParseModel(const std::string& text, int& modelIndex) {
     modelIndex = text[0] - '0';
     return true;
   }
-  return false;
+  const int found = library != nullptr ? library->FindPlanar(text) : -1;
+  if (found >= 0) modelIndex = found;
+  return found >= 0;
 }
 
 namespace {
@@ -202,7 +223,7 @@ std::string Lower(const std::string& text) {
 
 }  // namespace
 
-bool ParseConeModel(const std::string& text, int& modelIndex) {
+bool ParseConeModel(const std::string& text, int& modelIndex, const Library* library) {
   const int found = cone::FindConeModel(text);
   if (found >= 0) {
     modelIndex = found;
@@ -212,7 +233,13 @@ bool ParseConeModel(const std::string& text, int& modelIndex) {
     modelIndex = text[0] - '0';
     return true;
   }
-  return false;
+  const int inLibrary = library != nullptr ? library->FindCone(text) : -1;
+  if (inLibrary >= 0) modelIndex = inLibrary;
+  return inLibrary >= 0;
+}
+
+bool IsConeModel(const std::string& text, const Library* library) {
+  return cone::FindConeModel(text) >= 0 || (library != nullptr && library->FindCone(text) >= 0);
 }
 
 bool ParsePattern(const std::string& text, cone::Pattern& pattern) {
@@ -254,9 +281,12 @@ bool ParseHeadroom(const std::string& text, int& headroom) {
 std::string UnknownModel(const std::string& text, bool cone) {
   std::string planar;
   for (const LoudspeakerModel& model : kCatalogueRows) planar += TrimmedName(model.name) + ", ";
-  if (cone) return "unknown cone model '" + text + "' (choices: " + cone::ConeModelNames() + ", or a row 0 to 7)";
-  return "unknown model '" + text + "' (choices: " + planar + "a row 0 to 6, or the cone models " +
-         cone::ConeModelNames() + ")";
+  if (cone) {
+    return "unknown cone model '" + text + "' (choices: " + cone::ConeModelNames() +
+           ", a row 0 to 7, or a model of the --library)";
+  }
+  return "unknown model '" + text + "' (choices: " + planar + "a row 0 to 6, the cone models " +
+         cone::ConeModelNames() + ", or a model of the --library)";
 }
 
 std::string UnknownPattern(const std::string& text) {
@@ -283,9 +313,32 @@ const char* PatternName(cone::Pattern pattern) {
 
 const char* GridName(cone::Grid grid) { return grid == cone::Grid::kSquare ? "square" : "hexagonal"; }
 
+bool ResolveModel(CommandLine& line, std::string& error) {
+  Options& options = line.options;
+  const std::string& model = line.model;
+  // A cone model names the kind of plan by itself, as it does in a project.
+  if (!model.empty()) {
+    const Library* library = options.library;
+    const bool known = options.cone ? ParseConeModel(model, options.modelIndex, library)
+                                    : ParseModel(model, options.modelIndex, library) ||
+                                          (options.cone = IsConeModel(model, library) &&
+                                                          ParseConeModel(model, options.modelIndex, library));
+    if (!known) {
+      error = UnknownModel(model, options.cone);
+      return false;
+    }
+  }
+  if (!line.coneOption.empty() && !options.cone && !line.project.Used()) {
+    error = line.coneOption + " is for cone plans (add --cone or a cone --model)";
+    return false;
+  }
+  return true;
+}
+
 bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
   Options& options = line.options;
-  std::string model, coneOption;  // the model is read once the kind of plan is known
+  std::string& model = line.model;  // read once the kind of plan is known
+  std::string& coneOption = line.coneOption;
   std::vector<std::string> values;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -320,6 +373,15 @@ bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line
         error = "deviation must be a whole number from 0 to 6, not '" + value + "'";
         return false;
       }
+      continue;
+    }
+    if (!OptionValue(arguments, i, "--library", value, matched, error)) return false;
+    if (matched) {
+      if (value.empty()) {
+        error = "--library needs a file";
+        return false;
+      }
+      line.library = value;
       continue;
     }
     if (!OptionValue(arguments, i, "--model", value, matched, error)) return false;
@@ -362,26 +424,12 @@ bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line
     return false;
   }
 
-  // A cone model names the kind of plan by itself, as it does in a project.
-  if (!model.empty()) {
-    const bool known = options.cone ? ParseConeModel(model, options.modelIndex)
-                                    : ParseModel(model, options.modelIndex) ||
-                                          (options.cone = cone::FindConeModel(model) >= 0 &&
-                                                          ParseConeModel(model, options.modelIndex));
-    if (!known) {
-      error = UnknownModel(model, options.cone);
-      return false;
-    }
-  }
   // Positions are CSV; a JSON document of them would be a second format.
   if (line.project.csvPositions && options.json) {
     error = "--csv-positions and --json do not go together: the positions are CSV";
     return false;
   }
-  if (!coneOption.empty() && !options.cone && !line.project.Used()) {
-    error = coneOption + " is for cone plans (add --cone or a cone --model)";
-    return false;
-  }
+  if (line.library.empty() && !ResolveModel(line, error)) return false;
 
   if (values.size() == 1) values = handoff::SplitArguments(values[0]);
   if (values.empty()) return true;  // the default room

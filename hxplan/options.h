@@ -9,6 +9,8 @@
 
 namespace halvex::plan {
 
+class Library;
+
 // What every plan takes from the command line, one room's as a project's.
 struct Options {
   handoff::Values values = handoff::kDefaultValues;  // ceiling, ear level, length, width, SPL
@@ -20,6 +22,7 @@ struct Options {
   cone::Pattern pattern = cone::Pattern::kMinimumOverlap;
   cone::Grid grid = cone::Grid::kSquare;
   int headroom = 0;  // dB
+  const Library* library = nullptr;  // --library: the user's models beside the built-in ones
 };
 
 // What only whole-building planning takes. Given without a project file,
@@ -34,6 +37,7 @@ struct ProjectOptions {
   bool ignoreUnknownColumns = false;
   bool latin1 = false;  // --encoding latin1: the file is Latin-1, not UTF-8
   bool strict = false;  // --strict: a room whose coverage fails fails the run
+  std::string report;   // --report: a printable HTML report of the project
   bool Used() const;
 };
 
@@ -42,16 +46,30 @@ struct CommandLine {
   ProjectOptions project;
   bool help = false;
   bool version = false;
+  std::string library;     // --library: the file of the user's models
+  std::string model;       // --model as given, read once the library is there
+  std::string coneOption;  // the last option only cone plans take
 };
 
 // Parses the arguments after the program name. On bad use returns false with
 // a one-line message in `error`.
 bool ParseArguments(const std::vector<std::string>& arguments, CommandLine& line, std::string& error);
 
-// Values read the same on the command line and in a project's cells.
-bool ParseDeviation(const std::string& text, int& deviation);        // "0" to "6"
-bool ParseModel(const std::string& text, int& modelIndex);           // a name in any case, or a row
-bool ParseConeModel(const std::string& text, int& modelIndex);       // a cone name in any case, or a row
+// Reads --model into the options (a cone model makes the plan a cone plan),
+// with the library's models when options.library is set. ParseArguments
+// calls it unless --library is given; then the caller does, once the
+// library is read.
+bool ResolveModel(CommandLine& line, std::string& error);
+
+// Values read the same on the command line and in a project's cells. A
+// library's models are found after the built-in ones.
+bool ParseDeviation(const std::string& text, int& deviation);  // "0" to "6"
+bool ParseModel(const std::string& text, int& modelIndex,
+                const Library* library = nullptr);  // a name in any case, or a row
+bool ParseConeModel(const std::string& text, int& modelIndex,
+                    const Library* library = nullptr);  // a cone name in any case, or a row
+// Whether the text names a cone model, built-in or the library's.
+bool IsConeModel(const std::string& text, const Library* library);
 bool ParsePattern(const std::string& text, cone::Pattern& pattern);  // edge, min, centre
 bool ParseGrid(const std::string& text, cone::Grid& grid);           // square, hex
 bool ParseHeadroom(const std::string& text, int& headroom);          // 0, 3, 6, 10

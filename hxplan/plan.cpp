@@ -32,7 +32,14 @@ RoomInputs InputsFor(const Options& options) {
 }
 
 std::string PlainPlan(const RoomInputs& inputs, const LayoutResult& result) {
-  const LoudspeakerModel& model = ModelRow(inputs.modelIndex);
+  return PlainPlan(inputs, ModelRow(inputs.modelIndex), result);
+}
+
+std::string JsonPlan(const RoomInputs& inputs, const LayoutResult& result) {
+  return JsonPlan(inputs, ModelRow(inputs.modelIndex), result);
+}
+
+std::string PlainPlan(const RoomInputs& inputs, const LoudspeakerModel& model, const LayoutResult& result) {
   const DiagramTexts diagram = FormatDiagram(result);
   const std::string name = TrimmedName(model.name);
   auto spacing = [](const std::optional<std::string>& text) {
@@ -61,8 +68,7 @@ std::string PlainPlan(const RoomInputs& inputs, const LayoutResult& result) {
   return out;
 }
 
-std::string JsonPlan(const RoomInputs& inputs, const LayoutResult& result) {
-  const LoudspeakerModel& model = ModelRow(inputs.modelIndex);
+std::string JsonPlan(const RoomInputs& inputs, const LoudspeakerModel& model, const LayoutResult& result) {
   const DiagramTexts diagram = FormatDiagram(result);
   const ModelTexts figures = FormatModelResults(result, model);
   const bool powerExceeded = PowerExceeded(result, model);

@@ -16,6 +16,9 @@ RoomInputs InputsFor(const Options& options);
 // Plain-text and JSON plans of a computed layout.
 std::string PlainPlan(const RoomInputs& inputs, const LayoutResult& result);
 std::string JsonPlan(const RoomInputs& inputs, const LayoutResult& result);
+// The same for a model outside the catalogue (a library's).
+std::string PlainPlan(const RoomInputs& inputs, const LoudspeakerModel& model, const LayoutResult& result);
+std::string JsonPlan(const RoomInputs& inputs, const LoudspeakerModel& model, const LayoutResult& result);
 
 // Why a room's inputs cannot be planned (the calculation refused them).
 std::string WhyNotPlanned(const RoomInputs& inputs);

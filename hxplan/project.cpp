@@ -1,5 +1,6 @@
 #include "hxplan/project.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace halvex::plan {
@@ -10,41 +11,51 @@ void TotalsBuilder::Add(const RoomPlan& room) {
   ++rooms_;
   const long double count = room.cone ? room.coneLayout.total : room.result.totalCount;
   const long double tap = room.cone ? room.coneLayout.tap : room.result.tap;
-  if (room.cone) {
-    const auto model = static_cast<std::size_t>(room.coneInputs.modelIndex);
-    perCone_[model] += count;
-    usedCone_[model] = true;
-  } else {
-    const auto model = static_cast<std::size_t>(room.inputs.modelIndex);
-    perModel_[model] += count;
-    used_[model] = true;
+  const int index = room.cone ? room.coneInputs.modelIndex : room.inputs.modelIndex;
+  std::vector<ModelTotal>& models = room.cone ? cone_ : planar_;
+  const auto row = static_cast<std::size_t>(index);
+  if (models.size() <= row) models.resize(row + 1);
+  ModelTotal& model = models[row];
+  if (model.name.empty()) {
+    model = {room.cone, index, 0, room.cone ? room.coneModel.name : room.model.name, room.libraryModel};
   }
+  model.loudspeakers += count;
   auto [found, added] = zoneIndex_.emplace(room.zone, zones_.size());
-  if (added) zones_.push_back(ZoneTotal{room.zone});
+  if (added) {
+    zones_.emplace_back();
+    zones_.back().zone = room.zone;
+  }
   ZoneTotal& zone = zones_[found->second];
   ++zone.rooms;
   zone.loudspeakers += count;
   if (tap == 0) zone.withoutTap += count;
   zone.tapSum += count * tap;
   loudspeakers_ += count;
+  if (room.cable < 0) {
+    ++zone.roomsWithoutCable;
+  } else {
+    zone.run = std::max<long double>(zone.run, room.run);
+    if (zone.cable < 0 || kCables[static_cast<std::size_t>(room.cable)].ohmsPerKm >
+                              kCables[static_cast<std::size_t>(zone.cable)].ohmsPerKm) {
+      zone.cable = room.cable;
+    }
+  }
 }
 
 ProjectTotals TotalsBuilder::Finish(int lineVolts) const {
   ProjectTotals totals;
   totals.loudspeakers = loudspeakers_;
-  for (int model = 0; model < kModelCount; ++model) {
-    const auto row = static_cast<std::size_t>(model);
-    if (used_[row]) totals.models.push_back({false, model, perModel_[row]});
-  }
-  for (int model = 0; model < cone::kConeModelCount; ++model) {
-    const auto row = static_cast<std::size_t>(model);
-    if (usedCone_[row]) totals.models.push_back({true, model, perCone_[row]});
+  for (const std::vector<ModelTotal>* models : {&planar_, &cone_}) {
+    for (const ModelTotal& model : *models) {
+      if (!model.name.empty()) totals.models.push_back(model);
+    }
   }
   totals.zones = zones_;
   const long double volts = LineVoltage(lineVolts);
   for (ZoneTotal& zone : totals.zones) {
     zone.amplifier = zone.tapSum / kAmplifierLoading;
     zone.impedance = zone.tapSum > 0 ? volts * volts / zone.tapSum : HUGE_VALL;
+    if (zone.cable >= 0) zone.loss = ComputeLineLoss(zone.run, zone.cable, zone.tapSum, volts);
     totals.tapSum += zone.tapSum;
   }
   return totals;

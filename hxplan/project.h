@@ -5,9 +5,11 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "hxplan/line_loss.h"
 #include "hxplan/room_plan.h"
 
 namespace halvex::plan {
@@ -21,6 +23,8 @@ struct ModelTotal {
   bool cone = false;  // a row of the cone catalogue
   int modelIndex = 0;
   long double loudspeakers = 0;
+  std::string_view name;  // as the catalogue or the library holds it
+  bool library = false;   // a model of the user's library
 };
 
 struct ZoneTotal {
@@ -31,10 +35,16 @@ struct ZoneTotal {
   long double tapSum = 0;      // W
   long double amplifier = 0;   // W: the taps loaded to 80 %
   long double impedance = 0;   // ohms at the line voltage; infinite without load
+  // The line: the longest run and the thinnest cable of the rooms that give
+  // them; rooms without are left out of the check.
+  long double run = 0;  // ft
+  int cable = -1;       // -1 when no room gives a cable
+  int roomsWithoutCable = 0;
+  LineLoss loss;  // when a cable is given
 };
 
 struct ProjectTotals {
-  std::vector<ModelTotal> models;  // catalogue order, planar first, used models only
+  std::vector<ModelTotal> models;  // catalogue order then the library's, planar first, used models only
   std::vector<ZoneTotal> zones;    // in order of first appearance
   long double loudspeakers = 0;
   long double tapSum = 0;
@@ -55,10 +65,8 @@ class TotalsBuilder {
 
  private:
   long rooms_ = 0;
-  std::array<long double, kModelCount> perModel_{};
-  std::array<bool, kModelCount> used_{};
-  std::array<long double, cone::kConeModelCount> perCone_{};
-  std::array<bool, cone::kConeModelCount> usedCone_{};
+  // By index, built-in rows first; a row is used once its count is set.
+  std::vector<ModelTotal> planar_, cone_;
   std::vector<ZoneTotal> zones_;
   std::unordered_map<std::string, std::size_t> zoneIndex_;
   long double loudspeakers_ = 0;

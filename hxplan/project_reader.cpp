@@ -8,6 +8,8 @@
 #include "common/number_text.h"
 #include "cone/catalogue.h"
 #include "hxplan/csv.h"
+#include "hxplan/library.h"
+#include "hxplan/line_loss.h"
 #include "hxplan/texts.h"
 
 namespace halvex::plan {
@@ -28,11 +30,13 @@ enum Column {
   kPattern,
   kGrid,
   kHeadroom,
+  kRun,
+  kCable,
   kColumnCount
 };
 constexpr std::array<std::string_view, kColumnCount> kColumnNames{
-    "room",  "length", "width", "ear_level", "ceiling", "spl",     "deviation",
-    "model", "zone",   "kind",  "pattern",   "grid",    "headroom"};
+    "room", "length",  "width", "ear_level", "ceiling",  "spl", "deviation", "model",
+    "zone", "kind",    "pattern", "grid",    "headroom", "run", "cable"};
 constexpr int kRequiredColumns = kDeviation;  // the columns before deviation must be there
 
 
@@ -152,12 +156,38 @@ bool ProjectReader::ReadRoom(const CsvRecord& record, RoomPlan& room, std::strin
     reason = "unknown kind '" + Printable(cell(kKind)) + "' (choices: planar, cone)";
     return false;
   } else if (!model.empty()) {
-    room.cone = cone::FindConeModel(model) >= 0;
+    room.cone = IsConeModel(model, options.library);
   }
   int modelIndex = room.cone == options.cone ? options.modelIndex : 0;
-  if (!model.empty() && !(room.cone ? ParseConeModel(model, modelIndex) : ParseModel(model, modelIndex))) {
+  if (!model.empty() && !(room.cone ? ParseConeModel(model, modelIndex, options.library)
+                                    : ParseModel(model, modelIndex, options.library))) {
     reason = UnknownModel(Printable(model), room.cone);
     return false;
+  }
+  // The cable to the room: both or neither, since the check needs both.
+  room.run = 0;
+  room.cable = -1;
+  if (!cell(kRun).empty() || !cell(kCable).empty()) {
+    if (cell(kRun).empty() || cell(kCable).empty()) {
+      reason = std::string("a cable needs both its run and its cable (") +
+               (cell(kRun).empty() ? "no run" : "no cable") + ")";
+      return false;
+    }
+    if (!IsNumberText(cell(kRun))) {
+      reason = "'" + Printable(cell(kRun)) + "' in column 'run' is not a number";
+      return false;
+    }
+    room.run = LengthInFeet(cell(kRun), metric);
+    if (!std::isfinite(room.run) || room.run > kMaxSide * 10) {
+      reason = "run '" + Printable(cell(kRun)) + "' is beyond 100000 ft (30480 m)";
+      return false;
+    }
+    room.cable = FindCable(cell(kCable));
+    if (room.cable < 0) {
+      reason = "unknown cable '" + Printable(cell(kCable)) +
+               "' (choices: 18AWG, 16AWG, 14AWG, 12AWG, 10AWG, 0.75mm2, 1.5mm2, 2.5mm2, 4mm2)";
+      return false;
+    }
   }
   cone::ConeInputs& coneInputs = room.coneInputs;
   coneInputs.pattern = options.pattern;
@@ -182,14 +212,18 @@ bool ProjectReader::ReadRoom(const CsvRecord& record, RoomPlan& room, std::strin
     coneInputs.roomWidth = inputs.roomWidth;
     coneInputs.targetSpl = inputs.targetSpl;
     coneInputs.modelIndex = modelIndex;
-    const cone::ConeStatus status = cone::ComputeConeLayout(coneInputs, room.coneLayout);
+    room.coneModel = ConeModelOf(options.library, modelIndex);
+    room.libraryModel = Library::IsLibraryCone(modelIndex);
+    const cone::ConeStatus status = cone::ComputeConeLayout(coneInputs, room.coneModel, room.coneLayout);
     if (status != cone::ConeStatus::kPlanned) {
       reason = cone::ConeStatusText(status);
       return false;
     }
   } else {
     inputs.modelIndex = modelIndex;
-    if (!ComputeLayoutFor(inputs, room.result)) {
+    room.model = PlanarModelOf(options.library, modelIndex);
+    room.libraryModel = Library::IsLibraryPlanar(modelIndex);
+    if (!ComputeLayoutFor(inputs, room.model, room.result)) {
       reason = "ceiling " + Printable(cell(kCeiling)) + " is not above the ear level " + Printable(cell(kEarLevel));
       return false;
     }

@@ -31,7 +31,7 @@ struct ReaderSettings {
 
 // Reads a project: a header row naming the columns room, length, width,
 // ear_level, ceiling and spl, optionally deviation, model, zone, kind,
-// pattern, grid and headroom, in any order and case. Empty deviation and
+// pattern, grid, headroom, run and cable, in any order and case. Empty deviation and
 // model cells take the command line's --deviation and --model.
 class ProjectReader {
  public:
@@ -51,7 +51,7 @@ class ProjectReader {
   CsvReader& csv_;
   const Options& options_;
   ReaderSettings settings_;
-  static constexpr std::size_t kColumns = 13;  // the known columns
+  static constexpr std::size_t kColumns = 15;  // the known columns
   std::array<int, kColumns> columns_{};
   std::size_t headerSize_ = 0;
   CsvRecord record_;

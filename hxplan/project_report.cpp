@@ -1,6 +1,7 @@
 #include "hxplan/project_report.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "calc/result_texts.h"
 #include "common/number_text.h"
@@ -13,6 +14,17 @@ namespace {
 
 // Impedances to 4 digits: ohms are read off a meter, not calculated to 7.
 std::string OhmsText(long double ohms) { return FormatNumber(ohms, 4, false); }
+
+// A line loss to 0.01 dB and its share of the power to 0.1 %.
+std::string LossDbText(long double db) { return Bare(std::round(db * 100) / 100); }
+std::string LossShareText(long double percent) { return Bare(std::round(percent * 10) / 10); }
+
+// The longest run within the limit, rounded down so that it stays within:
+// whole feet, or metres to 0.1.
+std::string MaxRunText(long double feet, bool metric) {
+  if (metric) return Bare(std::floor(feet * kMetresPerFoot * 10) / 10);
+  return Bare(std::floor(feet));
+}
 
 std::string Loudspeakers(long double count) { return Bare(count) + (count == 1 ? " loudspeaker" : " loudspeakers"); }
 
@@ -33,11 +45,11 @@ RoomReport ReportOf(const RoomPlan& room) {
   row.area = static_cast<long double>(room.inputs.roomLength) * room.inputs.roomWidth;
   row.coverageFails = CoverageFails(room.coverage, room.inputs);
   if (room.cone) {
-    row.model = cone::ConeModelRow(room.coneInputs.modelIndex).name;
+    row.model = room.coneModel.name;
     row.tapExceeded = room.coneLayout.tapExceeded;
     return row;
   }
-  const LoudspeakerModel& model = ModelRow(room.inputs.modelIndex);
+  const LoudspeakerModel& model = room.model;
   row.model = TrimmedName(model.name);
   row.powerExceeded = PowerExceeded(room.result, model);
   row.tapExceeded = TapExceeded(room.result, model);
@@ -65,16 +77,12 @@ std::string SpacingText(float count, float spacing, bool metric) {
 
 // A catalogue name padded as the planar names are, so that the counts align.
 std::string PaddedName(const ModelTotal& model) {
-  if (!model.cone) return std::string(ModelRow(model.modelIndex).name);
-  std::string name(cone::ConeModelRow(model.modelIndex).name);
+  std::string name = TrimmedName(model.name);
   name.resize(std::max<std::size_t>(name.size(), kNameLength), ' ');
   return name;
 }
 
-std::string ModelName(const ModelTotal& model) {
-  return model.cone ? std::string(cone::ConeModelRow(model.modelIndex).name)
-                    : TrimmedName(ModelRow(model.modelIndex).name);
-}
+std::string ModelName(const ModelTotal& model) { return TrimmedName(model.name); }
 
 std::string ConeRoomLine(const RoomReport& report, bool metric) {
   const RoomPlan& room = *report.room;
@@ -114,6 +122,48 @@ std::string RoomLine(const RoomReport& report, bool metric) {
 }
 
 }  // namespace
+
+std::string RoomText(const RoomPlan& room, bool metric) { return RoomLine(ReportOf(room), metric); }
+
+std::string OhmsFigure(long double ohms) { return OhmsText(ohms); }
+
+std::string LineText(const ZoneTotal& zone, bool metric) {
+  const std::string unit = LengthUnit(metric);
+  if (zone.cable < 0) return "line not checked (no run and cable)";
+  const LineLoss& loss = zone.loss;
+  const std::string cable(kCables[static_cast<std::size_t>(zone.cable)].name);
+  std::string out = "line " + LengthText(zone.run, metric) + " " + unit + " of " + cable + ", loss " +
+                    LossDbText(loss.lossDb) + " dB (" + LossShareText(loss.powerLost) + " % of the power)";
+  if (loss.over) {
+    out += " over " + Bare(kMaxLineLoss) + " dB: at most " + MaxRunText(loss.maxRunFeet, metric) + " " + unit +
+           " of " + cable + ", or " +
+           (loss.largerCable >= 0 ? std::string(kCables[static_cast<std::size_t>(loss.largerCable)].name)
+                                  : std::string("no cable of the table") + " at this run");
+  } else if (std::isfinite(loss.maxRunFeet)) {
+    out += ", within " + Bare(kMaxLineLoss) + " dB up to " + MaxRunText(loss.maxRunFeet, metric) + " " + unit;
+  }
+  if (zone.roomsWithoutCable > 0) {
+    out += " (" + std::to_string(zone.roomsWithoutCable) +
+           (zone.roomsWithoutCable == 1 ? " room" : " rooms") + " without run and cable left out)";
+  }
+  return out;
+}
+
+std::string LineJson(const ZoneTotal& zone, bool metric) {
+  if (zone.cable < 0) return "null";
+  const LineLoss& loss = zone.loss;
+  return "{\"run\": " + JsonNumber(LengthText(zone.run, metric)) + ", \"cable\": " +
+         Quote(std::string(kCables[static_cast<std::size_t>(zone.cable)].name)) +
+         ", \"loopResistance\": " + JsonNumber(OhmsText(loss.loopOhms)) +
+         ", \"lossDb\": " + JsonNumber(LossDbText(loss.lossDb)) +
+         ", \"powerLost\": " + JsonNumber(LossShareText(loss.powerLost)) + ", \"over\": " + JsonFlag(loss.over) +
+         ", \"maxRun\": " +
+         (std::isfinite(loss.maxRunFeet) ? JsonNumber(MaxRunText(loss.maxRunFeet, metric)) : std::string("null")) +
+         ", \"largerCable\": " +
+         (loss.largerCable >= 0 ? Quote(std::string(kCables[static_cast<std::size_t>(loss.largerCable)].name))
+                                : std::string("null")) +
+         ", \"roomsLeftOut\": " + std::to_string(zone.roomsWithoutCable) + "}";
+}
 
 ProjectReport::ProjectReport(const ReportSettings& settings, TextSink& out) : settings_(settings), out_(out) {}
 
@@ -230,12 +280,15 @@ void ProjectReport::End() {
       out += "  " + PaddedName(model) + " " + Bare(model.loudspeakers) + "\n";
     }
     out += "\nZones\n";
+    const bool lineChecked = std::any_of(totals.zones.begin(), totals.zones.end(),
+                                         [](const ZoneTotal& zone) { return zone.cable >= 0; });
     for (const ZoneTotal& zone : totals.zones) {
       out += "  " + Printable(zone.zone) + ": " + std::to_string(zone.rooms) +
              (zone.rooms == 1 ? " room, " : " rooms, ") + Loudspeakers(zone.loudspeakers) + ", taps " +
              Bare(zone.tapSum) + " W, amplifier " + Bare(zone.amplifier) + " W, load " +
              (zone.tapSum > 0 ? OhmsText(zone.impedance) + " ohms" : std::string("none"));
       if (zone.withoutTap > 0) out += ", " + Loudspeakers(zone.withoutTap) + " without a tap";
+      if (lineChecked) out += ", " + LineText(zone, settings_.metric);
       out += "\n";
     }
     out += "\nRooms             " + std::to_string(rooms) + " planned";
@@ -259,7 +312,8 @@ void ProjectReport::End() {
     out += "    {\"zone\": " + Quote(zone.zone) + ", \"rooms\": " + std::to_string(zone.rooms) +
            ", \"loudspeakers\": " + JsonNumber(zone.loudspeakers) + ", \"withoutTap\": " + JsonNumber(zone.withoutTap) +
            ", \"tapSum\": " + JsonNumber(zone.tapSum) + ", \"amplifier\": " + JsonNumber(zone.amplifier) +
-           ", \"impedance\": " + (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) + "}";
+           ", \"impedance\": " + (zone.tapSum > 0 ? JsonNumber(OhmsText(zone.impedance)) : std::string("null")) +
+           ", \"line\": " + LineJson(zone, settings_.metric) + "}";
     separator = ",\n";
   }
   out += "\n  ],\n  \"loudspeakers\": " + JsonNumber(totals.loudspeakers) +

@@ -20,6 +20,15 @@ struct ReportSettings {
   bool json = false;
 };
 
+// A room's line of the text report, and an impedance as it shows one.
+std::string RoomText(const RoomPlan& room, bool metric);
+std::string OhmsFigure(long double ohms);
+
+// A zone's line in words and as JSON:
+//   "line 250 ft of 16AWG, loss .62 dB (13.3 % of the power) over .5 dB: at most 201 ft of 16AWG, or 14AWG"
+std::string LineText(const ZoneTotal& zone, bool metric);
+std::string LineJson(const ZoneTotal& zone, bool metric);
+
 class ProjectReport {
  public:
   ProjectReport(const ReportSettings& settings, TextSink& out);

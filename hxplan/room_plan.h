@@ -25,6 +25,14 @@ struct RoomPlan {
   cone::ConeLayout coneLayout;
   CoverageSummary coverage;  // when the coverage was asked for
   std::string drawing;       // the file name of its plan, when plans are drawn
+  // The room's model, built-in or from the user's library (whose names the
+  // views point into, and which outlives every room).
+  LoudspeakerModel model = kCatalogueRows[0];
+  cone::ConeModel coneModel = cone::kConeModels[0];
+  bool libraryModel = false;
+  // The cable from the amplifier to the room, when the row gives one.
+  float run = 0;   // ft
+  int cable = -1;  // a row of the cable table, -1 for none
 };
 
 // The largest room a plan takes: beyond it the drawing, the positions and

@@ -15,6 +15,8 @@
 #include "hxplan/csv.h"
 #include "hxplan/drawing.h"
 #include "hxplan/file_system.h"
+#include "hxplan/html_report.h"
+#include "hxplan/library.h"
 #include "hxplan/options.h"
 #include "hxplan/plan.h"
 #include "hxplan/project_reader.h"
@@ -58,14 +60,20 @@ bool CommandLineRoom(const Options& options, bool metric, RoomPlan& room, std::s
     c.roomLength = in.roomLength;
     c.roomWidth = in.roomWidth;
     in.modelIndex = 0;
-    const cone::ConeStatus status = cone::ComputeConeLayout(c, room.coneLayout);
+    room.coneModel = ConeModelOf(options.library, c.modelIndex);
+    room.libraryModel = Library::IsLibraryCone(c.modelIndex);
+    const cone::ConeStatus status = cone::ComputeConeLayout(c, room.coneModel, room.coneLayout);
     if (status != cone::ConeStatus::kPlanned) {
       error = cone::ConeStatusText(status);
       return false;
     }
-  } else if (!ComputeLayoutFor(in, room.result)) {
-    error = WhyNotPlanned(in);
-    return false;
+  } else {
+    room.model = PlanarModelOf(options.library, in.modelIndex);
+    room.libraryModel = Library::IsLibraryPlanar(in.modelIndex);
+    if (!ComputeLayoutFor(in, room.model, room.result)) {
+      error = WhyNotPlanned(in);
+      return false;
+    }
   }
   error = WhyTooLarge(room);
   return error.empty();
@@ -98,6 +106,40 @@ bool WritePlan(const std::string& path, const std::string& svg, const std::strin
   return platform::ReplaceWholeFile(path, svg, error);
 }
 
+// The whole library file at once: it holds a few models, not a building.
+bool ReadLibrary(const std::string& path, Library& library, std::string& error) {
+  errno = 0;
+  std::FILE* file = IsDirectory(path) ? nullptr : OpenFile(path, "rb");
+  if (file == nullptr) {
+    error = "cannot open the library " + Printable(path) + (errno != 0 ? std::string(": ") + std::strerror(errno) : "");
+    return false;
+  }
+  std::string text;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) {
+    error = "cannot read the library " + Printable(path);
+    return false;
+  }
+  if (!library.Read(text, error)) {
+    error = Printable(path) + ":" + error;
+    return false;
+  }
+  return true;
+}
+
+// The options that shape a plan, as the report's title block names them.
+std::string OptionWords(const Options& options, const ProjectOptions& project) {
+  std::string words = "deviation +-" + std::to_string(options.deviation) + " dB, " +
+                      (project.lineVolts == 100 ? "100 V line" : "70.7 V line") +
+                      (project.metric ? ", metres" : ", feet");
+  if (project.coverage) words += ", coverage checked";
+  if (options.library != nullptr) words += ", with a loudspeaker library";
+  return words;
+}
+
 class ProjectRun {
  public:
   ProjectRun(const Options& options, const ProjectOptions& project, TextSink& out, TextSink& err)
@@ -106,7 +148,9 @@ class ProjectRun {
         out_(out),
         err_(err),
         report_({project.file, project.lineVolts, project.metric, project.coverage, options.json}, out),
-        mark_(PlanMark(BaseNameOf(project.file))) {}
+        mark_(PlanMark(BaseNameOf(project.file))),
+        html_({project.file.empty() ? "command line" : BaseNameOf(project.file), OptionWords(options, project),
+               project.lineVolts, project.metric}) {}
 
   int Run();
 
@@ -123,6 +167,7 @@ class ProjectRun {
   TextSink& err_;
   ProjectReport report_;
   std::string mark_;
+  HtmlReport html_;
   bool drawing_ = false;
   std::set<std::string> used_;  // the drawings' names, folded
   std::string positions_;       // one room's, its memory kept
@@ -151,17 +196,22 @@ void ProjectRun::Room(RoomPlan& room) {
   // The map lives only while the room's drawing is written.
   CoverageMap map;
   if (project_.coverage) {
-    map = room.cone ? cone::ComputeConeCoverage(room.coneInputs, room.coneLayout, room.inputs.splDeviation)
-                    : ComputeCoverage(room.inputs, room.result);
+    map = room.cone
+              ? cone::ComputeConeCoverage(room.coneInputs, room.coneModel, room.coneLayout, room.inputs.splDeviation)
+              : ComputeCoverage(room.inputs, room.model, room.result);
     room.coverage = map.summary;
   }
+  const bool reporting = !project_.report.empty();
+  std::string svg;
+  if (drawing_ || reporting) {
+    svg = RoomSvg(room, project_.metric, project_.lineVolts, project_.coverage ? &map : nullptr,
+                  BaseNameOf(project_.file));
+  }
+  if (reporting) html_.Room(room, svg);
   if (drawing_) {
     const std::string name = FileNameFor(room.name, used_) + ".svg";
     std::string error;
-    if (WritePlan(PathIn(project_.svgDir, name),
-                  RoomSvg(room, project_.metric, project_.lineVolts, project_.coverage ? &map : nullptr,
-                          BaseNameOf(project_.file)),
-                  mark_, error)) {
+    if (WritePlan(PathIn(project_.svgDir, name), svg, mark_, error)) {
       room.drawing = name;
     } else {
       err_.Write("hxplan: " + error + "\n");
@@ -189,6 +239,11 @@ void ProjectRun::Error(const RowError& error) {
 
 int ProjectRun::End() {
   if (!project_.csvPositions) report_.End();
+  std::string error;
+  if (!project_.report.empty() && !platform::ReplaceWholeFile(project_.report, html_.Finish(), error)) {
+    err_.Write("hxplan: " + error + "\n");
+    status_ = 1;
+  }
   if (project_.strict && report_.CoverageFailures() > 0 && status_ == 0) status_ = 1;
   return status_;
 }
@@ -263,25 +318,34 @@ int Run(const std::vector<std::string>& arguments, TextSink& out, TextSink& err)
     out.Write(std::string("hxplan ") + HALVEX_VERSION + "\n");
     return 0;
   }
+  Library library;
+  if (!line.library.empty()) {
+    if (!ReadLibrary(line.library, library, error)) return Fail(error, 2, line.options.json, out, err);
+    line.options.library = &library;
+    if (!ResolveModel(line, error)) return Fail(Printable(error), 2, line.options.json, out, err);
+  }
   if (line.project.Used()) return ProjectRun(line.options, line.project, out, err).Run();
   // One room without the options of projects: what the window would show,
   // whatever the values.
+  const Library* models = line.options.library;
   if (line.options.cone) {
     const cone::ConeInputs inputs = ConeInputsFor(line.options);
+    const cone::ConeModel& model = ConeModelOf(models, inputs.modelIndex);
     cone::ConeLayout layout;
-    const cone::ConeStatus status = cone::ComputeConeLayout(inputs, layout);
+    const cone::ConeStatus status = cone::ComputeConeLayout(inputs, model, layout);
     if (status != cone::ConeStatus::kPlanned) {
       return Fail(cone::ConeStatusText(status), 2, line.options.json, out, err);
     }
-    const CoverageMap map = cone::ComputeConeCoverage(inputs, layout, line.options.deviation);
-    out.Write(line.options.json ? JsonConePlan(inputs, layout, map, line.options.deviation)
-                                : PlainConePlan(inputs, layout, map, line.options.deviation));
+    const CoverageMap map = cone::ComputeConeCoverage(inputs, model, layout, line.options.deviation);
+    out.Write(line.options.json ? JsonConePlan(inputs, model, layout, map, line.options.deviation)
+                                : PlainConePlan(inputs, model, layout, map, line.options.deviation));
     return 0;
   }
   const RoomInputs inputs = InputsFor(line.options);
+  const LoudspeakerModel& model = PlanarModelOf(models, inputs.modelIndex);
   LayoutResult result;
-  if (!ComputeLayoutFor(inputs, result)) return Fail(WhyNotPlanned(inputs), 2, line.options.json, out, err);
-  out.Write(line.options.json ? JsonPlan(inputs, result) : PlainPlan(inputs, result));
+  if (!ComputeLayoutFor(inputs, model, result)) return Fail(WhyNotPlanned(inputs), 2, line.options.json, out, err);
+  out.Write(line.options.json ? JsonPlan(inputs, model, result) : PlainPlan(inputs, model, result));
   return 0;
 }
 

@@ -75,10 +75,10 @@ TEST_F(ProjectFile, RoomsMatchTheCalculatorAndBadRowsAreReported) {
   // Hall: 1 x .5 W + 12 x 2 W = 24.5 W; 24.5 / 0.8 = 30.625 W; 70.7² / 24.5 = 204.02 ohms.
   EXPECT_TRUE(Has(o.out,
                   "{\"zone\": \"Hall\", \"rooms\": 2, \"loudspeakers\": 13, \"withoutTap\": 0, "
-                  "\"tapSum\": 24.5, \"amplifier\": 30.625, \"impedance\": 204}"));
+                  "\"tapSum\": 24.5, \"amplifier\": 30.625, \"impedance\": 204, \"line\": null}"));
   EXPECT_TRUE(Has(o.out,
                   "{\"zone\": \"Stage\", \"rooms\": 1, \"loudspeakers\": 1, \"withoutTap\": 0, "
-                  "\"tapSum\": 64, \"amplifier\": 80, \"impedance\": 78.1}"));
+                  "\"tapSum\": 64, \"amplifier\": 80, \"impedance\": 78.1, \"line\": null}"));
   EXPECT_TRUE(Has(o.out, "{\"model\": \"NV40\", \"loudspeakers\": 14}"));
   EXPECT_TRUE(Has(o.out, "{\"line\": 6, \"reason\": \"'twenty' in column 'length' is not a number\"}"));
 
