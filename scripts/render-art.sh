@@ -35,6 +35,7 @@ png_size() {
 # render SOURCE.svg TARGET.png WIDTH HEIGHT
 render() {
     rsvg-convert --width "$3" --height "$4" --format png --output "$2" "$1"
+    python3 scripts/png-recompress.py "$2"
     size=$(png_size "$2")
     if [ "$size" = "$3x$4" ]; then
         echo "$2  $size"
