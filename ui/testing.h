@@ -98,7 +98,7 @@ int VisibleControlAt(Window* window, int x, int y);
 void Activate(Window* window);
 
 // From now on every message box is answered with its button as soon as it
-// shows, as a user would; its title and text are kept until taken.
+// shows, as a user would; its title and text are kept until taken, as UTF-8.
 struct MessageBoxText {
   std::string title, text;
 };

@@ -300,7 +300,7 @@ class MessageBoxAnswerer : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (box != nullptr && event->type() == QEvent::Show) {
-      answeredBoxes.push_back({box->windowTitle().toLatin1().toStdString(), box->text().toLatin1().toStdString()});
+      answeredBoxes.push_back({box->windowTitle().toUtf8().toStdString(), box->text().toUtf8().toStdString()});
       // Pressed from the box's own loop, once it runs.
       QTimer::singleShot(0, box, [box] {
         const QList<QAbstractButton*> buttons = box->buttons();

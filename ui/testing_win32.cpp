@@ -84,6 +84,18 @@ std::string TextOf(HWND hwnd) {
   return text;
 }
 
+// A message box's text as UTF-8, the encoding ShowError takes it in.
+std::string Utf8TextOf(HWND hwnd) {
+  std::wstring wide(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, wide.data(), static_cast<int>(wide.size()))));
+  if (wide.empty()) return {};
+  const int length =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+  return text;
+}
+
 LOGFONTA FontOf(HWND hwnd) {
   LOGFONTA font{};
   HFONT handle = reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0));
@@ -114,7 +126,7 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
     ::GetClassNameA(box, className, sizeof className);
     // A dialog of the window system's (a message box), not one of ours.
     if (std::strcmp(className, "#32770") == 0 && WindowOf(box) == nullptr) {
-      answeredBoxes.push_back({TextOf(box), TextOf(::GetDlgItem(box, 0xFFFF))});
+      answeredBoxes.push_back({Utf8TextOf(box), Utf8TextOf(::GetDlgItem(box, 0xFFFF))});
       ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
   }

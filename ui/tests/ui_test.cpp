@@ -134,6 +134,18 @@ TEST_F(WindowLayer, EditFieldsTakeValuesBeyondTheToolkitsDefaultLength) {
   EXPECT_EQ(GetText(window, 10).size(), value.size());
 }
 
+TEST_F(WindowLayer, ErrorMessagesShowUtf8PathsAndWrapLongOnes) {
+  t::AnswerMessageBoxes();
+  const std::string message =
+      "Cannot write /tmp/Z\xc3\xbcrich/" + std::string(70, 'd') + "/hx.tmp: No space left on device";
+  ShowError(window, "HXP", message);
+  const std::vector<t::MessageBoxText> boxes = t::TakeAnsweredMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, "HXP");
+  EXPECT_EQ(boxes[0].text, BreakLongWords(message));
+  EXPECT_NE(boxes[0].text, message);  // the long path was broken
+}
+
 TEST(MessageText, LongWordsBreakAfterASeparator) {
   const struct {
     const char* text;
