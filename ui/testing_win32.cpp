@@ -376,13 +376,7 @@ namespace {
 
 // The pixels of a bitmap selected into nothing, read as 24-bit rows from the top.
 Picture PictureOf(HDC dc, HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown24BitInfo(width, height);
   const int stride = (3 * width + 3) & ~3;
   std::vector<unsigned char> bits(static_cast<std::size_t>(stride) * height);
   ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);

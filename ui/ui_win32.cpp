@@ -43,6 +43,17 @@ void (*threadMessageHook)(const MSG& message) = nullptr;
 TextObserver textObserver = nullptr;
 std::vector<Window*> modalWindows;
 
+BITMAPINFO TopDown24BitInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 namespace {
 
 constexpr const char* kFontFace = "MS Sans Serif";
@@ -476,15 +487,9 @@ HBITMAP DecodePng(const void* bytes, DWORD size) {
       FAILED(converter->GetSize(&width, &height))) {
     return nullptr;
   }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, as the decoder gives the rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // Top-down, as the decoder gives the rows.
+  HBITMAP bitmap = TopDown24BitBitmap(static_cast<int>(width), static_cast<int>(height), &bits);
   if (bitmap == nullptr) return nullptr;
   const UINT stride = (width * 3 + 3) & ~3u;  // DIB rows end on a 4-byte boundary
   if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
@@ -538,13 +543,7 @@ std::vector<double> Transposed(const std::vector<double>& values, int count, int
 }
 
 HBITMAP TopDown24BitBitmap(int width, int height, void** bits) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown24BitInfo(width, height);
   return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
@@ -552,13 +551,7 @@ HBITMAP Resized(HBITMAP picture, int width, int height) {
   BITMAP size{};
   if (::GetObjectA(picture, sizeof size, &size) == 0 || width <= 0 || height <= 0) return nullptr;
   const int sourceWidth = size.bmWidth, sourceHeight = size.bmHeight;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = sourceWidth;
-  info.bmiHeader.biHeight = -sourceHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown24BitInfo(sourceWidth, sourceHeight);
   const int sourceStride = (3 * sourceWidth + 3) & ~3;
   std::vector<unsigned char> source(static_cast<std::size_t>(sourceStride) * sourceHeight);
   HDC screen = ::GetDC(nullptr);

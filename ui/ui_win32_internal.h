@@ -37,6 +37,8 @@ void DecodePicture(Control* control);
 Window* WindowOf(HWND hwnd);
 // A list's edit part (null for a control that has none).
 HWND ListEditOf(HWND combo);
+// The header of a 24-bit bitmap whose rows run from the top.
+BITMAPINFO TopDown24BitInfo(int width, int height);
 
 // The modal loop hands thread messages (no window) to this, for the tests'
 // actions run from the loop.
