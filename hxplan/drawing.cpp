@@ -249,23 +249,54 @@ std::vector<std::string> Wrapped(const std::string& line, double width, double s
   return lines;
 }
 
-// The map as runs of equal colour along each row: a few thousand rectangles
-// instead of one per point.
+// The map as one path per colour: runs of equal colour along each row,
+// stacked into one rectangle while the rows below repeat them, in whole
+// cells under one transform. A room of 100,000 cells then takes a few
+// kilobytes, and no coordinate of it needs a number formatted.
 void CoverageLayer(std::string& svg, const Frame& f, const CoverageMap& map, const CoverageClasses& classes) {
-  svg += "<g class=\"coverage\" shape-rendering=\"crispEdges\" stroke=\"none\">\n";
-  const double cellLength = map.cellLength * f.scale, cellWidth = map.cellWidth * f.scale;
-  std::vector<int> cls(map.columns);
-  for (int r = 0; r < map.rows; ++r) {
+  if (map.rows <= 0 || map.columns <= 0) return;
+  // The scale to 7 digits: rounded to 0.01 px it would drift by pixels
+  // across a few hundred cells.
+  char scale[64];
+  std::snprintf(scale, sizeof scale, "%.7g %.7g", map.cellLength * f.scale, map.cellWidth * f.scale);
+  // Drawn rows count from the top of the plan, map rows from the wall at
+  // its bottom.
+  svg += "<g class=\"coverage\" shape-rendering=\"crispEdges\" stroke=\"none\" transform=\"translate(" +
+         Px(f.left) + " " + Px(f.Y(map.rows * map.cellWidth)) + ") scale(" + scale + ")\">\n";
+  struct Block {
+    int column, end, cls, top;
+  };
+  std::vector<std::string> paths(static_cast<std::size_t>(classes.bands));
+  auto close = [&paths](const Block& b, int bottom) {
+    const std::string width = std::to_string(b.end - b.column);
+    paths[static_cast<std::size_t>(b.cls)] += "M" + std::to_string(b.column) + " " + std::to_string(b.top) + "h" +
+                                              width + "v" + std::to_string(bottom - b.top) + "h-" + width + "z";
+  };
+  std::vector<int> cls(static_cast<std::size_t>(map.columns));
+  std::vector<Block> open, next;
+  for (int row = 0; row < map.rows; ++row) {
+    const int r = map.rows - 1 - row;
     for (int c = 0; c < map.columns; ++c) cls[c] = classes.ClassOf(map.At(r, c));
-    const double top = f.Y((r + 1) * map.cellWidth);
+    // Runs and the blocks above both cover the row from left to right.
+    std::size_t above = 0;
+    next.clear();
     for (int c = 0; c < map.columns;) {
       int end = c + 1;
       while (end < map.columns && cls[end] == cls[c]) ++end;
-      svg += "<rect x=\"" + Px(f.left + c * cellLength) + "\" y=\"" + Px(top) + "\" width=\"" +
-             Px((end - c) * cellLength) + "\" height=\"" + Px(cellWidth) + "\" fill=\"" + classes.Colour(cls[c]) +
-             "\"/>\n";
+      while (above < open.size() && open[above].column < c) close(open[above++], row);
+      if (above < open.size() && open[above].column == c && open[above].end == end && open[above].cls == cls[c]) {
+        next.push_back(open[above++]);
+      } else {
+        next.push_back({c, end, cls[c], row});
+      }
       c = end;
     }
+    while (above < open.size()) close(open[above++], row);
+    open.swap(next);
+  }
+  for (const Block& b : open) close(b, map.rows);
+  for (int k = 0; k < classes.bands; ++k) {
+    if (!paths[k].empty()) svg += "<path fill=\"" + classes.Colour(k) + "\" d=\"" + paths[k] + "\"/>\n";
   }
   svg += "</g>\n";
 }

@@ -8,6 +8,10 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
+
+#include "cone/layout.h"
+#include "coverage/planar.h"
 
 namespace halvex::plan {
 namespace {
@@ -173,6 +177,77 @@ TEST(Coverage, ColourClassesSpanTheRoomsRange) {
     for (const auto& [level, expected] : row.levels) {
       EXPECT_EQ(family(classes.Colour(classes.ClassOf(level))), std::string(expected)) << level;
     }
+  }
+}
+
+// The coverage layer, painted cell by cell as a renderer would, shows every
+// cell of the map in its class's colour exactly once, and lies on the room.
+TEST(Coverage, EveryCellDrawnInItsColour) {
+  auto cone = [](float length, float width, cone::Grid grid) {
+    RoomPlan room;
+    room.name = room.zone = "Cone";
+    room.cone = true;
+    room.inputs = {length, width, 4, 10, 88, 3, 0};
+    room.coneInputs = {10, 4, length, width, 88, 0, cone::Pattern::kMinimumOverlap, grid, 0};
+    room.coneModel = cone::ConeModelRow(0);
+    EXPECT_EQ(cone::ComputeConeLayout(room.coneInputs, room.coneModel, room.coneLayout), cone::ConeStatus::kPlanned);
+    return room;
+  };
+  const RoomPlan rooms[] = {Planned("Hall", 60, 40, 12, 3), Planned("Corridor", 200, 8, 9, 1),
+                            Planned("Arena", 300, 190, 20, 2), cone(47, 31, cone::Grid::kHexagonal),
+                            cone(20, 90, cone::Grid::kSquare)};
+  for (const RoomPlan& room : rooms) {
+    SCOPED_TRACE(room.name + " " + std::to_string(room.inputs.roomLength));
+    const CoverageMap map = room.cone ? cone::ComputeConeCoverage(room.coneInputs, room.coneModel, room.coneLayout, 3)
+                                      : ComputeCoverage(room.inputs, room.result);
+    ASSERT_TRUE(map.summary.computed);
+    const CoverageClasses classes =
+        CoverageClasses::For(map.summary.min, map.summary.max, room.inputs.targetSpl, room.inputs.splDeviation);
+    const std::string svg = RoomSvg(room, false, 70, &map);
+    const std::string layer = svg.substr(svg.find("<g class=\"coverage\""));
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(layer, m, std::regex("translate\\(([-0-9.]+) ([-0-9.]+)\\) scale\\(([-0-9.e]+) ([-0-9.e]+)\\)")));
+    const double x0 = std::stod(m[1]), y0 = std::stod(m[2]), sx = std::stod(m[3]), sy = std::stod(m[4]);
+    ASSERT_TRUE(std::regex_search(svg, m, std::regex("<rect class=\"room\" x=\"([-0-9.]+)\" y=\"([-0-9.]+)\" width=\"([-0-9.]+)\" height=\"([-0-9.]+)\"")));
+    EXPECT_NEAR(x0, std::stod(m[1]), 0.01);
+    EXPECT_NEAR(y0, std::stod(m[2]), 0.01);
+    EXPECT_NEAR(sx * map.columns, std::stod(m[3]), 0.01);
+    EXPECT_NEAR(sy * map.rows, std::stod(m[4]), 0.01);
+    // Drawn rows count from the top, the map's from the wall at the bottom.
+    std::vector<std::string> painted(static_cast<std::size_t>(map.rows) * map.columns);
+    // Parsed by hand: std::regex recurses per character and overflows the
+    // stack on a path of a few hundred kilobytes.
+    const std::string body = layer.substr(0, layer.find("</g>"));
+    const std::string open = "<path fill=\"";
+    for (std::size_t at = body.find(open); at != std::string::npos; at = body.find(open, at)) {
+      const std::string colour = body.substr(at + open.size(), 7);
+      ASSERT_EQ(body.compare(at + open.size() + 7, 5, "\" d=\""), 0);
+      at += open.size() + 12;
+      const std::size_t end = body.find('"', at);
+      std::istringstream d(body.substr(at, end - at));
+      at = end;
+      char move, h, v, h2, z;
+      int c, r, w, height, back;
+      while (d >> move >> c >> r >> h >> w >> v >> height >> h2 >> back >> z) {
+        ASSERT_TRUE(move == 'M' && h == 'h' && v == 'v' && h2 == 'h' && z == 'z' && back == -w);
+        ASSERT_TRUE(c >= 0 && r >= 0 && w > 0 && height > 0 && c + w <= map.columns && r + height <= map.rows);
+        for (int y = r; y < r + height; ++y) {
+          for (int x = c; x < c + w; ++x) {
+            std::string& cell = painted[static_cast<std::size_t>(map.rows - 1 - y) * map.columns + x];
+            EXPECT_TRUE(cell.empty()) << "cell " << x << ", " << y << " painted twice";
+            cell = colour;
+          }
+        }
+      }
+      EXPECT_TRUE(d.eof()) << "a path holds more than blocks";
+    }
+    std::size_t wrong = 0;
+    for (int r = 0; r < map.rows; ++r) {
+      for (int c = 0; c < map.columns; ++c) {
+        wrong += painted[static_cast<std::size_t>(r) * map.columns + c] != classes.Colour(classes.ClassOf(map.At(r, c)));
+      }
+    }
+    EXPECT_EQ(wrong, 0u) << "of " << map.rows << " x " << map.columns << " cells";
   }
 }
 
