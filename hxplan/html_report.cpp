@@ -68,8 +68,9 @@ std::string HtmlReport::Finish() const {
   const bool metric = settings_.metric;
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + Html(settings_.file) +
-      "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<section class=\"summary\">\n<h1>" +
+      (settings_.revision.empty() ? "" : ", revision " + Html(settings_.revision)) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<section class=\"summary\">\n<h1>" +
       Html(settings_.file) + "</h1>\n<table>\n";
+  if (!settings_.revision.empty()) out += "<tr><th>Revision</th>" + Cell(settings_.revision) + "</tr>\n";
   out += "<tr><th>Options</th>" + Cell(settings_.options) + "</tr>\n";
   out += "<tr><th>Rooms</th>" + Cell(std::to_string(totals_.rooms())) + "</tr>\n";
   out += "<tr><th>Loudspeakers</th>" + Cell(Bare(totals.loudspeakers)) + "</tr>\n</table>\n";

@@ -16,6 +16,7 @@ struct HtmlSettings {
   std::string options;  // the plan's own options, as words
   int lineVolts = 70;
   bool metric = false;
+  std::string revision;  // the project's, or empty
 };
 
 class HtmlReport {
@@ -23,6 +24,8 @@ class HtmlReport {
   explicit HtmlReport(const HtmlSettings& settings) : settings_(settings) {}
   // A planned room and its drawing (an SVG document).
   void Room(const RoomPlan& room, const std::string& svg);
+  // The project's revision, known once every row is read; empty for none.
+  void SetRevision(const std::string& revision) { settings_.revision = revision; }
   // The whole document.
   std::string Finish() const;
 

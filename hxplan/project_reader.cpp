@@ -32,11 +32,12 @@ enum Column {
   kHeadroom,
   kRun,
   kCable,
+  kRevision,
   kColumnCount
 };
 constexpr std::array<std::string_view, kColumnCount> kColumnNames{
     "room", "length",  "width", "ear_level", "ceiling",  "spl", "deviation", "model",
-    "zone", "kind",    "pattern", "grid",    "headroom", "run", "cable"};
+    "zone", "kind",    "pattern", "grid",    "headroom", "run", "cable", "revision"};
 constexpr int kRequiredColumns = kDeviation;  // the columns before deviation must be there
 
 
@@ -322,7 +323,7 @@ bool ProjectReader::ReadHeader(std::string& error) {
         const std::string nearest = NearestColumn(name);
         unknown = "unknown column '" + Printable(Trimmed(header.fields[index])) + "'" +
                   (nearest.empty() ? " (known: room, length, width, ear_level, ceiling, spl, deviation, model, zone, "
-                                     "kind, pattern, grid, headroom)"
+                                     "kind, pattern, grid, headroom, run, cable, revision)"
                                    : ": did you mean '" + nearest + "'?") +
                   "; --ignore-unknown-columns lets it pass";
       }
@@ -364,6 +365,20 @@ ProjectReader::Row ProjectReader::Next(RoomPlan& room, RowError& error) {
   error.reason = record.error;
   if (error.reason.empty()) error.reason = WhyNotText(record, settings_.latin1);
   if (!error.reason.empty()) return Row::kError;
+  // The project's revision: whichever row gives it, the same in every row
+  // that does, taken even from a row that is not planned.
+  const int column = columns_[kRevision];
+  if (column >= 0 && static_cast<std::size_t>(column) < record.fields.size()) {
+    const std::string_view revision = Trimmed(record.fields[column]);
+    if (!revision.empty() && revision_.empty()) {
+      revision_ = std::string(revision);
+      revisionLine_ = record.line;
+    } else if (!revision.empty() && revision != revision_) {
+      error.reason = "revision '" + Printable(revision) + "' differs from '" + Printable(revision_) + "' of line " +
+                     std::to_string(revisionLine_);
+      return Row::kError;
+    }
+  }
   room = RoomPlan{};
   return ReadRoom(record, room, error.reason) ? Row::kRoom : Row::kError;
 }

@@ -31,8 +31,10 @@ struct ReaderSettings {
 
 // Reads a project: a header row naming the columns room, length, width,
 // ear_level, ceiling and spl, optionally deviation, model, zone, kind,
-// pattern, grid, headroom, run and cable, in any order and case. Empty deviation and
-// model cells take the command line's --deviation and --model.
+// pattern, grid, headroom, run, cable and revision, in any order and case.
+// Empty deviation and model cells take the command line's --deviation and
+// --model. The revision belongs to the whole project: any row may give it,
+// and a row that gives another one is refused.
 class ProjectReader {
  public:
   ProjectReader(CsvReader& csv, const Options& options, const ReaderSettings& settings);
@@ -44,6 +46,8 @@ class ProjectReader {
   enum class Row { kRoom, kError, kEnd };
   // The next room, planned, or why its row could not be.
   Row Next(RoomPlan& room, RowError& error);
+  // The project's revision as the rows read so far give it, or empty.
+  const std::string& Revision() const { return revision_; }
 
  private:
   bool ReadRoom(const CsvRecord& record, RoomPlan& room, std::string& reason) const;
@@ -51,10 +55,12 @@ class ProjectReader {
   CsvReader& csv_;
   const Options& options_;
   ReaderSettings settings_;
-  static constexpr std::size_t kColumns = 15;  // the known columns
+  static constexpr std::size_t kColumns = 16;  // the known columns
   std::array<int, kColumns> columns_{};
   std::size_t headerSize_ = 0;
   CsvRecord record_;
+  std::string revision_;
+  int revisionLine_ = 0;
 };
 
 }  // namespace halvex::plan

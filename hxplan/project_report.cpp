@@ -291,7 +291,9 @@ void ProjectReport::End() {
       if (lineChecked) out += ", " + LineText(zone, settings_.metric);
       out += "\n";
     }
-    out += "\nRooms             " + std::to_string(rooms) + " planned";
+    out += "\n";
+    if (!revision_.empty()) out += "Revision          " + Printable(revision_) + "\n";
+    out += "Rooms             " + std::to_string(rooms) + " planned";
     if (errorCount_ > 0) out += ", " + std::to_string(errorCount_) + " not (see the messages)";
     if (coverageFailures_ > 0) out += ", coverage fails in " + std::to_string(coverageFailures_);
     out += "\nTotal             " + Loudspeakers(totals.loudspeakers) + ", taps " + Bare(totals.tapSum) + " W\n";
@@ -316,7 +318,8 @@ void ProjectReport::End() {
            ", \"line\": " + LineJson(zone, settings_.metric) + "}";
     separator = ",\n";
   }
-  out += "\n  ],\n  \"loudspeakers\": " + JsonNumber(totals.loudspeakers) +
+  out += "\n  ],\n  \"revision\": " + (revision_.empty() ? std::string("null") : Quote(revision_)) +
+         ",\n  \"loudspeakers\": " + JsonNumber(totals.loudspeakers) +
          ",\n  \"tapSum\": " + JsonNumber(totals.tapSum) +
          ",\n  \"coverageFailures\": " + std::to_string(coverageFailures_) + ",\n  \"errors\": [";
   separator = "\n";

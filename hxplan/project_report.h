@@ -38,6 +38,8 @@ class ProjectReport {
   void Room(const RoomPlan& room);
   void Error(const RowError& error);
   void End();
+  // The project's revision, which the rows give: shown with the totals.
+  void SetRevision(const std::string& revision) { revision_ = revision; }
   long CoverageFailures() const { return coverageFailures_; }
 
  private:
@@ -50,6 +52,7 @@ class ProjectReport {
   // stderr already and only counts them.
   std::vector<RowError> errors_;
   std::string line_;  // one room's text, its memory kept from room to room
+  std::string revision_;
 };
 
 }  // namespace halvex::plan

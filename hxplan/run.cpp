@@ -150,7 +150,7 @@ class ProjectRun {
         report_({project.file, project.lineVolts, project.metric, project.coverage, options.json}, out),
         mark_(PlanMark(BaseNameOf(project.file))),
         html_({project.file.empty() ? "command line" : BaseNameOf(project.file), OptionWords(options, project),
-               project.lineVolts, project.metric}) {}
+               project.lineVolts, project.metric, {}}) {}
 
   int Run();
 
@@ -293,6 +293,8 @@ int ProjectRun::Run() {
     }
   }
   std::fclose(file);
+  report_.SetRevision(reader.Revision());
+  html_.SetRevision(reader.Revision());
   if (readError != 0) {
     // The rooms read so far are planned and totalled; the rest is missing.
     Error({0, std::string("cannot read the rest of the file: ") + std::strerror(readError)});

@@ -146,31 +146,76 @@ std::size_t Count(const std::string& text, const std::string& part) {
 }
 
 // The report stands alone (nothing fetched, nothing run) and holds a page
-// per room with its plan, the library's models marked and a line over the
-// limit flagged.
+// per room with its plan, the library's models marked, a line over the
+// limit flagged, and the project's revision in its title block when the
+// rows give one.
 TEST(HtmlReport, OneSelfContainedDocumentWithAPagePerRoom) {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "hxplan-report-test.html").string();
-  const Outcome o = RunWith({"--library", HALVEX_SOURCE_DIR "/docs/example-library.csv", "--project",
-                             HALVEX_SOURCE_DIR "/docs/example-library-project.csv", "--metric", "--coverage",
-                             "--report", path});
-  ASSERT_EQ(o.status, 0) << o.err;
-  std::string html;
+  const std::filesystem::path dir = std::filesystem::temp_directory_path();
+  const std::string report = (dir / "hxplan-report-test.html").string();
+  const std::string revised = (dir / "hxplan-report-revised.csv").string();
   {
-    std::ifstream file(path, std::ios::binary);  // closed before the removal, which Windows needs
-    html.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ofstream file(revised, std::ios::binary);
+    file << "room,length,width,ear_level,ceiling,spl,revision\n"
+            "Hall,40,30,5,12,90\n"
+            "Stage,20,15,5,12,90,C & 2\n"
+            "Foyer,30,20,5,9,88,C & 2\n"
+            "Bar,20,10,5,9,88,D\n";
   }
-  std::filesystem::remove(path);
-  EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-  EXPECT_EQ(Count(html, "<section class=\"room\">"), 4u);
-  EXPECT_EQ(Count(html, "<svg xmlns="), 4u);
-  for (const char* external : {"<script", "src=", "href=", "url(h", "url(f", "@import", "<link"}) {
-    EXPECT_EQ(Count(html, external), 0u) << external;
+  const std::string docs = HALVEX_SOURCE_DIR "/docs/";
+  const struct {
+    std::vector<std::string> arguments;
+    std::size_t rooms;
+    std::vector<std::string> present, absent;
+    int status;
+    std::string err;  // a row's message
+  } cases[] = {
+      {{"--library", docs + "example-library.csv", "--project", docs + "example-library-project.csv", "--metric",
+        "--coverage"},
+       4,
+       {"<td>GC8 (library)</td><td>cone</td><td class=\"n\">12</td>", "<td>C4</td><td>cone</td>",
+        "<td class=\"over\">line 60 m of 0.75mm2, loss 1.06 dB", "<h2>Office <small>(zone Back)</small></h2>",
+        "<title>example-library-project.csv</title>"},
+       {"<th>Revision</th>"},
+       0,
+       ""},
+      {{"--project", docs + "example-project.csv"},
+       5,
+       {"<h1>example-project.csv</h1>", "<tr><th>Revision</th><td>B</td></tr>",
+        "<title>example-project.csv, revision B</title>"},
+       {"(library)"},
+       0,
+       ""},
+      // Given by a later row, escaped, and another one refused.
+      {{"--project", revised},
+       3,
+       {"<tr><th>Revision</th><td>C &amp; 2</td></tr>", "<title>hxplan-report-revised.csv, revision C &amp; 2</title>"},
+       {"C & 2", ">Bar<"},
+       1,
+       ".csv:5: revision 'D' differs from 'C & 2' of line 3\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--report", report});
+    const Outcome o = RunWith(arguments);
+    ASSERT_EQ(o.status, c.status) << o.err;
+    EXPECT_TRUE(Has(o.err, c.err)) << o.err;
+    std::string html;
+    {
+      std::ifstream file(report, std::ios::binary);  // closed before the removal, which Windows needs
+      html.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    std::filesystem::remove(report);
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_EQ(Count(html, "<section class=\"room\">"), c.rooms);
+    EXPECT_EQ(Count(html, "<svg xmlns="), c.rooms);
+    for (const char* external : {"<script", "src=", "href=", "url(h", "url(f", "@import", "<link"}) {
+      EXPECT_EQ(Count(html, external), 0u) << external;
+    }
+    for (const std::string& part : c.present) EXPECT_TRUE(Has(html, part)) << part;
+    for (const std::string& part : c.absent) EXPECT_FALSE(Has(html, part)) << part;
   }
-  EXPECT_TRUE(Has(html, "<td>GC8 (library)</td><td>cone</td><td class=\"n\">12</td>"));
-  EXPECT_TRUE(Has(html, "<td>C4</td><td>cone</td>"));
-  EXPECT_TRUE(Has(html, "<td class=\"over\">line 60 m of 0.75mm2, loss 1.06 dB"));
-  EXPECT_TRUE(Has(html, "<h2>Office <small>(zone Back)</small></h2>"));
+  std::filesystem::remove(revised);
 }
 
 }  // namespace
