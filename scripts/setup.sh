@@ -21,6 +21,12 @@ case $purpose in
       clang libclang-rt-dev
       xvfb xauth xdotool x11-utils
       python3 time
+      # The report printed by a real browser and read back: Chromium's
+      # recommended fonts-liberation is above, and the report's own font
+      # fonts-dejavu-core; its other recommends (udev, upower, a
+      # notification daemon, printer settings, Mesa's drivers) serve a
+      # desktop, not a headless print with the GPU off.
+      chromium poppler-utils fonts-dejavu-core
     )
     ;;
   package) packages+=(dpkg-dev file g++-mingw-w64-i686 python3) ;;
