@@ -17,6 +17,9 @@ h2 { font-size: 12pt; margin: 0 0 3mm 0; }
 table { border-collapse: collapse; margin-bottom: 5mm; break-inside: avoid; }
 th, td { border: 0.3mm solid #888; padding: 1mm 2mm; text-align: left; vertical-align: top; }
 td.n { text-align: right; }
+table.zones { width: 100%; }
+table.zones td:first-child { min-width: 28mm; }
+table.zones td.line { min-width: 60mm; }
 .over { font-weight: bold; color: #b00000; }
 section { break-inside: avoid; }
 section.room { break-before: page; }
@@ -79,13 +82,13 @@ std::string HtmlReport::Finish() const {
     out += "<tr>" + Cell(TrimmedName(model.name) + (model.library ? " (library)" : "")) +
            Cell(model.cone ? "cone" : "planar") + Cell(Bare(model.loudspeakers), true) + "</tr>\n";
   }
-  out += "</table>\n<h2>Zones</h2>\n<table>\n<tr><th>Zone</th><th>Rooms</th><th>Loudspeakers</th><th>Taps W</th>"
+  out += "</table>\n<h2>Zones</h2>\n<table class=\"zones\">\n<tr><th>Zone</th><th>Rooms</th><th>Loudspeakers</th><th>Taps W</th>"
          "<th>Amplifier W</th><th>Load ohms</th><th>Line</th></tr>\n";
   for (const ZoneTotal& zone : totals.zones) {
     out += "<tr>" + Cell(zone.zone) + Cell(std::to_string(zone.rooms), true) + Cell(Bare(zone.loudspeakers), true) +
            Cell(Bare(zone.tapSum), true) + Cell(Bare(zone.amplifier), true) +
            Cell(zone.tapSum > 0 ? OhmsFigure(zone.impedance) : "none", true) +
-           (zone.cable >= 0 && zone.loss.over ? "<td class=\"over\">" : "<td>") + Html(LineText(zone, metric)) +
+           (zone.cable >= 0 && zone.loss.over ? "<td class=\"line over\">" : "<td class=\"line\">") + Html(LineText(zone, metric)) +
            "</td></tr>\n";
   }
   out += "</table>\n</section>\n" + rooms_ + "</body>\n</html>\n";

@@ -36,7 +36,7 @@ AWKWARD = """room,length,width,ear_level,ceiling,spl,deviation,model,zone
 {long},60,36,4,10,88,2,JR2A,A zone of a name long enough to wrap in its table cell and in the plan's title block
 Narrow hall,300,6,5,9,86,3,NV40,Halls
 Deep store,20,160,5,14,85,3,MW3018K,Halls
-Arena floor,900,600,5,40,90,3,NV40,Halls
+Arena floor,1000,1000,5,7,90,3,NV40,Halls
 """.format(long="Lecture theatre " + "with a very long name " * 6)
 
 
@@ -131,6 +131,7 @@ def check_print(pages, paper, rooms, problems):
 def print_pdf(chromium, html_file, pdf, profile):
     command = [chromium, "--headless", "--disable-gpu", "--disable-quic", "--no-first-run",
                "--disable-background-networking", "--disable-component-update", "--disable-sync",
+               "--disable-dev-shm-usage",  # a clean root may have no /dev/shm
                "--user-data-dir=" + profile, "--no-pdf-header-footer", "--print-to-pdf=" + pdf,
                "file://" + os.path.abspath(html_file)]
     if os.geteuid() == 0:

@@ -173,7 +173,7 @@ TEST(HtmlReport, OneSelfContainedDocumentWithAPagePerRoom) {
         "--coverage"},
        4,
        {"<td>GC8 (library)</td><td>cone</td><td class=\"n\">12</td>", "<td>C4</td><td>cone</td>",
-        "<td class=\"over\">line 60 m of 0.75mm2, loss 1.06 dB", "<h2>Office <small>(zone Back)</small></h2>",
+        "<td class=\"line over\">line 60 m of 0.75mm2, loss 1.06 dB", "<h2>Office <small>(zone Back)</small></h2>",
         "<title>example-library-project.csv</title>"},
        {"<th>Revision</th>"},
        0,
