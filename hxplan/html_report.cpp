@@ -59,7 +59,11 @@ void HtmlReport::Room(const RoomPlan& room, const std::string& svg) {
   std::string& out = rooms_;
   out += "<section class=\"room\">\n<h2>" + Html(room.name) +
          (room.zone != room.name ? " <small>(zone " + Html(room.zone) + ")</small>" : std::string()) + "</h2>\n";
-  out += "<p>" + Html(RoomText(room, settings_.metric)) + "</p>\n";
+  // The room's line without the name and zone the heading just gave.
+  std::string figures = RoomText(room, settings_.metric);
+  const std::string named = Printable(room.name) + (room.zone != room.name ? " [" + Printable(room.zone) + "]" : "") + ": ";
+  if (figures.compare(0, named.size(), named) == 0) figures.erase(0, named.size());
+  out += "<p>" + Html(figures) + "</p>\n";
   if (room.coverage.computed || !room.coverage.reason.empty()) {
     out += "<p>Coverage " + Html(CoverageText(room.coverage, room.inputs)) + "</p>\n";
   }

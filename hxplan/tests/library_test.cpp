@@ -173,7 +173,7 @@ TEST(HtmlReport, OneSelfContainedDocumentWithAPagePerRoom) {
         "--coverage"},
        4,
        {"<td>GC8 (library)</td><td>cone</td><td class=\"n\">12</td>", "<td>C4</td><td>cone</td>",
-        "<td class=\"line over\">line 60 m of 0.75mm2, loss 1.06 dB", "<h2>Office <small>(zone Back)</small></h2>",
+        "<td class=\"line over\">line 60 m of 0.75mm2, loss 1.06 dB", "<h2>Office <small>(zone Back)</small></h2>\n<p>16 x 12 m, 192 m², 2 x 2 = 4 C4 cone",
         "<title>example-library-project.csv</title>"},
        {"<th>Revision</th>"},
        0,
