@@ -168,6 +168,8 @@ std::string ProjectUsage() {
          "  Columns run (ft, or m with --metric) and cable (18AWG to 10AWG, 0.75mm2\n"
          "  to 4mm2) check each zone's line: its longest run on its thinnest cable,\n"
          "  the whole load at the far end; over 0.5 dB is flagged.\n"
+         "  Column revision: the project's revision, given by any row (the same in\n"
+         "  every row that gives one), shown in the report's title block.\n"
          "  --csv-positions\n"
          "                 print every loudspeaker's x (from the wall along the length)\n"
          "                 and y (from the wall along the width) of every room as CSV\n"
