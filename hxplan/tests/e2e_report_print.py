@@ -105,7 +105,9 @@ def check_print(pages, paper, rooms, problems):
         if abs(size[0] - width) > 1 or abs(size[1] - height) > 1:
             problems.append("page %d is %.1f x %.1f pt, not %s" % (number, size[0], size[1], paper))
         for text, x0, y0, x1, y1 in words:
-            if x0 < MARGIN - SLACK or y0 < MARGIN - SLACK or x1 > width - MARGIN + SLACK or y1 > height - MARGIN + SLACK:
+            inside = (MARGIN - SLACK <= x0 and MARGIN - SLACK <= y0 and x1 <= width - MARGIN + SLACK
+                      and y1 <= height - MARGIN + SLACK)
+            if not inside:
                 problems.append("page %d: '%s' at %.1f, %.1f to %.1f, %.1f is outside the margins"
                                 % (number, text, x0, y0, x1, y1))
                 break
