@@ -41,10 +41,12 @@ Arena floor,1000,1000,5,7,90,3,NV40,Halls
 
 
 class Sections(html.parser.HTMLParser):
-    """Per room section of the report: its heading, its paragraphs and the texts of its plan."""
+    """The summary's heading and table cells; per room section its heading, its paragraphs and the texts of
+    its plan."""
 
     def __init__(self):
         super().__init__()
+        self.summary = []
         self.rooms = []
         self.within = None  # the element whose text is being gathered
         self.text = ""
@@ -52,21 +54,24 @@ class Sections(html.parser.HTMLParser):
     def handle_starttag(self, tag, attrs):
         if tag == "section" and ("class", "room") in attrs:
             self.rooms.append({"heading": "", "figures": [], "plan": []})
-        elif self.rooms and tag in ("h2", "p", "text") and self.within is None:
+        elif self.within is None and (tag in ("h2", "p", "text") if self.rooms else tag in ("h1", "td")):
             self.within, self.text = tag, ""
 
     def handle_endtag(self, tag):
         if tag != self.within:
             return
-        room = self.rooms[-1]
         text = " ".join(self.text.split())
+        self.within = None
+        if not self.rooms:
+            self.summary.append(text)
+            return
+        room = self.rooms[-1]
         if tag == "h2":
             room["heading"] = text
         elif tag == "p":
             room["figures"].append(text)
         elif text:
             room["plan"].append(text)
-        self.within = None
 
     def handle_data(self, data):
         if self.within is not None:
@@ -96,7 +101,7 @@ def find(words, phrase, start=0):
     return -1
 
 
-def check_print(pages, paper, rooms, problems):
+def check_print(pages, paper, summary, rooms, problems):
     """What a print must be: a summary page, then a page per room, nothing cut or spilled."""
     width, height = PAPERS[paper]
     if len(pages) != 1 + len(rooms):
@@ -111,6 +116,9 @@ def check_print(pages, paper, rooms, problems):
                 problems.append("page %d: '%s' at %.1f, %.1f to %.1f, %.1f is outside the margins"
                                 % (number, text, x0, y0, x1, y1))
                 break
+    # The summary whole on its page: its heading first, its last cell last.
+    if pages and not (0 <= find(pages[0][1], summary[0]) <= find(pages[0][1], summary[-1])):
+        problems.append("page 1 lacks '%s' or '%s' of the summary" % (summary[0], summary[-1]))
     for index, room in enumerate(rooms):
         number = index + 2
         if number > len(pages):
@@ -183,7 +191,7 @@ def main():
             with open(report, encoding="utf-8") as file:
                 sections.feed(file.read())
             rooms = sections.rooms
-            if not rooms or not all(room["plan"] for room in rooms):
+            if len(sections.summary) < 2 or not rooms or not all(room["plan"] for room in rooms):
                 failures.append("%s: the report holds %d rooms, some without a plan" % (name, len(rooms)))
                 continue
             for paper in PAPERS:
@@ -197,7 +205,7 @@ def main():
                 if not stated or int(stated.group(1)) != len(pages):
                     failures.append("%s on %s: pdfinfo and pdftotext disagree on the pages" % (name, paper))
                 problems = []
-                check_print(pages, paper, rooms, problems)
+                check_print(pages, paper, sections.summary, rooms, problems)
                 failures += ["%s on %s: %s" % (name, paper, problem) for problem in problems]
                 print("%s on %s: %d pages, %d rooms, %s" % (name, paper, len(pages), len(rooms),
                                                            "fine" if not problems else "%d problems" % len(problems)))
@@ -213,7 +221,7 @@ def main():
             with open(report, encoding="utf-8") as file:
                 sections.feed(file.read())
             problems = []
-            check_print(pages_of(pdftotext, pdf), "letter", sections.rooms, problems)
+            check_print(pages_of(pdftotext, pdf), "letter", sections.summary, sections.rooms, problems)
             if not problems:
                 failures.append("plans too tall for the page passed the check")
             else:
