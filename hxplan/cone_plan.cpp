@@ -99,75 +99,31 @@ std::string JsonConePlan(const cone::ConeInputs& inputs, const cone::ConeModel& 
   } else {
     level = "{\"reason\": " + Quote(c.reason) + "}";
   }
-  return "{\n"
-         "  \"kind\": \"cone\",\n"
-         "  \"model\": " +
-         Quote(std::string(model.name)) +
-         ",\n"
-         "  \"coverageAngle\": " +
-         JsonNumber(model.coverageAngle) +
-         ",\n"
-         "  \"sensitivity\": " +
-         JsonNumber(model.sensitivity) +
-         ",\n"
-         "  \"pattern\": " +
-         Quote(PatternName(inputs.pattern)) +
-         ",\n"
-         "  \"grid\": " +
-         Quote(GridName(inputs.grid)) +
-         ",\n"
-         "  \"headroom\": " +
-         std::to_string(inputs.headroom) +
-         ",\n"
-         "  \"height\": " +
-         tenth(layout.height) +
-         ",\n"
-         "  \"radius\": " +
-         tenth(layout.radius) +
-         ",\n"
-         "  \"nominalSpacing\": " +
-         tenth(layout.spacing) +
-         ",\n"
-         "  \"countX\": " +
-         JsonNumber(layout.countX) +
-         ",\n"
-         "  \"rows\": " +
-         JsonNumber(layout.rows) +
-         ",\n"
-         "  \"totalCount\": " +
-         JsonNumber(layout.total) +
-         ",\n"
-         "  \"spacingX\": " +
-         tenth(layout.spacingX) +
-         ",\n"
-         "  \"spacingY\": " +
-         tenth(layout.spacingY) +
-         ",\n"
-         "  \"firstX\": " +
-         tenth(layout.spacingX / 2) +
-         ",\n"
-         "  \"firstY\": " +
-         tenth(layout.spacingY / 2) +
-         ",\n"
-         "  \"powerRequired\": " +
-         JsonNumber(layout.powerShown) +
-         ",\n"
-         "  \"tap\": " +
-         JsonNumber(layout.tap) +
-         ",\n"
-         "  \"tapExceeded\": " +
-         JsonFlag(layout.tapExceeded) +
-         ",\n"
-         "  \"load\": " +
-         JsonNumber(layout.load) +
-         ",\n"
-         "  \"amplifier\": " +
-         JsonNumber(layout.amplifier) +
-         ",\n"
-         "  \"level\": " +
-         level +
-         "\n"
-         "}\n";
+  return JsonObject({
+      {"kind", "\"cone\""},
+      {"model", Quote(std::string(model.name))},
+      {"coverageAngle", JsonNumber(model.coverageAngle)},
+      {"sensitivity", JsonNumber(model.sensitivity)},
+      {"pattern", Quote(PatternName(inputs.pattern))},
+      {"grid", Quote(GridName(inputs.grid))},
+      {"headroom", std::to_string(inputs.headroom)},
+      {"height", tenth(layout.height)},
+      {"radius", tenth(layout.radius)},
+      {"nominalSpacing", tenth(layout.spacing)},
+      {"countX", JsonNumber(layout.countX)},
+      {"rows", JsonNumber(layout.rows)},
+      {"totalCount", JsonNumber(layout.total)},
+      {"spacingX", tenth(layout.spacingX)},
+      {"spacingY", tenth(layout.spacingY)},
+      {"firstX", tenth(layout.spacingX / 2)},
+      {"firstY", tenth(layout.spacingY / 2)},
+      {"powerRequired", JsonNumber(layout.powerShown)},
+      {"tap", JsonNumber(layout.tap)},
+      {"tapExceeded", JsonFlag(layout.tapExceeded)},
+      {"load", JsonNumber(layout.load)},
+      {"amplifier", JsonNumber(layout.amplifier)},
+      {"level", level}
+  });
 }
 
 }  // namespace halvex::plan

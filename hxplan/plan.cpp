@@ -73,59 +73,25 @@ std::string JsonPlan(const RoomInputs& inputs, const LoudspeakerModel& model, co
   const ModelTexts figures = FormatModelResults(result, model);
   const bool powerExceeded = PowerExceeded(result, model);
   const bool tapExceeded = TapExceeded(result, model);
-  return "{\n"
-         "  \"firstX\": " +
-         Quote(diagram.firstX) +
-         ",\n"
-         "  \"spacingX\": " +
-         QuoteOrNull(diagram.spacingX) +
-         ",\n"
-         "  \"firstY\": " +
-         Quote(diagram.firstY) +
-         ",\n"
-         "  \"spacingY\": " +
-         QuoteOrNull(diagram.spacingY) +
-         ",\n"
-         "  \"totalCount\": " +
-         Quote(diagram.totalCount) +
-         ",\n"
-         "  \"nominalSpacing\": " +
-         Quote(diagram.nominalSpacing) +
-         ",\n"
-         "  \"sensitivity\": " +
-         Quote(figures.sensitivity) +
-         ",\n"
-         "  \"powerRequired\": " +
-         Quote(figures.powerRequired) +
-         ",\n"
-         "  \"maxPower\": " +
-         Quote(figures.maxPower) +
-         ",\n"
-         "  \"tap\": " +
-         Quote(figures.tap) +
-         ",\n"
-         "  \"powerExceeded\": " +
-         JsonFlag(powerExceeded) +
-         ",\n"
-         "  \"tapExceeded\": " +
-         JsonFlag(tapExceeded) +
-         ",\n"
-         "  \"warning\": " +
-         JsonFlag(powerExceeded || tapExceeded) +
-         ",\n"
-         "  \"model\": " +
-         Quote(std::string(model.name)) +
-         ",\n"
-         "  \"deviation\": " +
-         Quote(FormatResult(inputs.splDeviation)) +
-         ",\n"
-         "  \"countX\": " +
-         Quote(FormatResult(result.countX)) +
-         ",\n"
-         "  \"countY\": " +
-         Quote(FormatResult(result.countY)) +
-         "\n"
-         "}\n";
+  return JsonObject({
+      {"firstX", Quote(diagram.firstX)},
+      {"spacingX", QuoteOrNull(diagram.spacingX)},
+      {"firstY", Quote(diagram.firstY)},
+      {"spacingY", QuoteOrNull(diagram.spacingY)},
+      {"totalCount", Quote(diagram.totalCount)},
+      {"nominalSpacing", Quote(diagram.nominalSpacing)},
+      {"sensitivity", Quote(figures.sensitivity)},
+      {"powerRequired", Quote(figures.powerRequired)},
+      {"maxPower", Quote(figures.maxPower)},
+      {"tap", Quote(figures.tap)},
+      {"powerExceeded", JsonFlag(powerExceeded)},
+      {"tapExceeded", JsonFlag(tapExceeded)},
+      {"warning", JsonFlag(powerExceeded || tapExceeded)},
+      {"model", Quote(std::string(model.name))},
+      {"deviation", Quote(FormatResult(inputs.splDeviation))},
+      {"countX", Quote(FormatResult(result.countX))},
+      {"countY", Quote(FormatResult(result.countY))}
+  });
 }
 
 }  // namespace halvex::plan

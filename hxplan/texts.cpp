@@ -105,6 +105,19 @@ std::string QuoteOrNull(const std::optional<std::string>& text) { return text ? 
 
 std::string JsonFlag(bool value) { return value ? "true" : "false"; }
 
+std::string JsonObject(std::initializer_list<JsonMember> members) {
+  std::string out = "{\n";
+  const char* separator = "";
+  for (const JsonMember& member : members) {
+    out += separator;
+    out += "  \"";
+    out += member.key;
+    out += "\": " + member.value;
+    separator = ",\n";
+  }
+  return out + "\n}\n";
+}
+
 std::string TrimmedName(std::string_view name) {
   const std::size_t end = name.find_last_not_of(' ');
   return std::string(name.substr(0, end == std::string_view::npos ? 0 : end + 1));

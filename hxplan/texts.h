@@ -1,6 +1,7 @@
 // How figures and names become text in the plans, plain and JSON.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,14 @@ std::string JsonNumber(long double value);  // of Bare(value)
 std::string Quote(const std::string& text);  // a JSON string
 std::string QuoteOrNull(const std::optional<std::string>& text);
 std::string JsonFlag(bool value);  // "true" or "false"
+
+// A plan as a JSON object, one member per line in the order given:
+//   {{"a", "1"}, {"b", "true"}} -> "{\n  \"a\": 1,\n  \"b\": true\n}\n"
+struct JsonMember {
+  const char* key;
+  std::string value;  // already JSON
+};
+std::string JsonObject(std::initializer_list<JsonMember> members);
 
 // A catalogue name without the blanks that pad it: "NV40     " -> "NV40".
 std::string TrimmedName(std::string_view name);
