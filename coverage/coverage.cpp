@@ -16,33 +16,64 @@ namespace {
 // m / 4096 of itself: 0.003 dB for m = 3.
 class PowerTable {
  public:
-  PowerTable(double exponent, double maxU) {
-    const std::uint32_t last = Bits(static_cast<float>(std::min(maxU, 1e30)));
+  // The table covers u up to maxU, or 1e30 when maxU is larger or not a
+  // number.
+  PowerTable(double exponent, float maxU) : covered_(maxU <= kLargest) {
+    const std::uint32_t last = Bits(covered_ ? maxU : kLargest);
     values_.resize(((last - kBaseBits) >> kShift) + 2);
+    // The buckets' middles repeat their mantissas in every octave: one pow
+    // per bucket of an octave and one per octave, not one per bucket.
+    constexpr std::size_t kPerOctave = std::size_t{1} << (23 - kShift);
+    std::vector<double> mantissas(kPerOctave);
+    for (std::size_t k = 0; k < kPerOctave; ++k) {
+      mantissas[k] = std::pow(1 + (k + 0.5) / kPerOctave, -exponent);
+    }
+    double octave = 1;  // 2^-m per octave from u = 1 up
     for (std::size_t k = 0; k + 1 < values_.size(); ++k) {
-      const std::uint32_t middle = kBaseBits + (static_cast<std::uint32_t>(k) << kShift) + (1u << (kShift - 1));
-      float u;
-      std::memcpy(&u, &middle, sizeof u);
-      values_[k] = static_cast<float>(std::pow(static_cast<double>(std::max(u, 1.0f)), -exponent));
+      if (k % kPerOctave == 0 && k > 0) octave = std::pow(2.0, -exponent * static_cast<double>(k / kPerOctave - 1));
+      // Below u = 1 (rounding only) the value of u = 1.
+      values_[k] = k < kPerOctave ? 1.0f : static_cast<float>(octave * mantissas[k % kPerOctave]);
     }
     last_ = static_cast<std::uint32_t>(values_.size() - 1);
   }
-  // Beyond the table (its last entry, 0) the term is below 1e-30 of the one
-  // right under a loudspeaker and counts for nothing. The table starts at
-  // u = 0.5, so a u that rounds a hair below 1 needs no test.
+  // Whether every u up to the constructor's maxU is in the table.
+  bool Covered() const { return covered_; }
+  // Any u from 0.5 up (the table starts there, so a u that rounds a hair
+  // below 1 needs no test). Beyond the table (its last entry, 0) the term is
+  // below 1e-30 of the one right under a loudspeaker and counts for nothing.
   float operator()(float u) const { return values_[std::min((Bits(u) - kBaseBits) >> kShift, last_)]; }
+  // A u from 0.5 up to the constructor's maxU, when Covered(): no bounds
+  // test in the hot loop.
+  float InRange(float u) const { return values_[(Bits(u) - kBaseBits) >> kShift]; }
 
  private:
   static constexpr std::uint32_t kBaseBits = 0x3f000000;  // 0.5f
   static constexpr int kShift = 12;
+  static constexpr float kLargest = 1e30f;
   static std::uint32_t Bits(float value) {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
   }
+  bool covered_;
   std::vector<float> values_;
   std::uint32_t last_ = 0;
 };
+
+// The largest distance from the first or last of `count` cells of `size`
+// (the cell centres nearest the walls, those farthest from any loudspeaker)
+// to any of the positions, computed as the engine computes each distance;
+// infinity when one is not a number.
+double FarthestDistance(const std::vector<double>& positions, int count, double size) {
+  double farthest = 0;
+  for (const double cell : {0.5 * size, (static_cast<double>(count - 1) + 0.5) * size}) {
+    for (const double position : positions) {
+      const double d = std::fabs(cell - position);
+      if (!(d <= farthest)) farthest = std::isnan(d) ? HUGE_VAL : d;
+    }
+  }
+  return farthest;
+}
 
 // Whether positions in [0, extent] mirror about its middle, to well within
 // any difference the level could show.
@@ -188,7 +219,11 @@ struct TableTerms {
   float Across(double d) const { return static_cast<float>(d * d * perHeight2 + 1); }
   void Add(double* sum, const float* dx, std::size_t n, float a) const {
     const PowerTable& t = *table;
-    for (std::size_t c = 0; c < n; ++c) sum[c] += t(dx[c] + a);
+    if (t.Covered()) {
+      for (std::size_t c = 0; c < n; ++c) sum[c] += t.InRange(dx[c] + a);
+    } else {
+      for (std::size_t c = 0; c < n; ++c) sum[c] += t(dx[c] + a);
+    }
   }
   double Level(double sum) const { return offset + 10 * std::log10(sum); }
 };
@@ -214,9 +249,17 @@ const char* CoverageLimit(double cells, double loudspeakers) {
 CoverageMap ComputeLevels(const CoverageField& field, const SourceRows& sources) {
   if (field.directivity == 0) return Omnidirectional(field, sources, true);
   const double h2 = field.height * field.height;
-  const double maxU = (field.length * field.length + field.width * field.width + h2) / h2;
-  const PowerTable table(field.directivity + 1, maxU * 1.01);
-  return SumRows(field, sources, TableTerms{&table, 1 / h2, field.offset - 10 * std::log10(h2)}, true);
+  TableTerms terms{nullptr, 1 / h2, field.offset - 10 * std::log10(h2)};
+  // The largest u any cell and loudspeaker can give: every step from the
+  // distances to u rounds monotonically, so no u of the sum exceeds it.
+  double alongX = 0;
+  for (const std::vector<double>& xs : sources.columnSets) {
+    alongX = std::max(alongX, FarthestDistance(xs, field.columns, field.length / field.columns));
+  }
+  const double acrossY = FarthestDistance(sources.ys, field.rows, field.width / field.rows);
+  const PowerTable table(field.directivity + 1, terms.Along(alongX) + terms.Across(acrossY));
+  terms.table = &table;
+  return SumRows(field, sources, terms, true);
 }
 
 CoverageMap ComputeLevelsDirect(const CoverageField& field, const SourceRows& sources) {
