@@ -107,7 +107,6 @@ bool MirroredAcrossWidth(const CoverageField& field, const SourceRows& sources) 
 template <class Terms>
 CoverageMap SumRows(const CoverageField& field, const SourceRows& sources, const Terms& terms, bool mirror) {
   using Distance = typename Terms::Distance;
-  using Sum = typename Terms::Sum;
   CoverageMap map;
   map.columns = field.columns;
   map.rows = field.rows;
@@ -135,13 +134,13 @@ CoverageMap SumRows(const CoverageField& field, const SourceRows& sources, const
       }
     }
   }
-  std::vector<Sum> sums(columns);
+  std::vector<double> sums(columns);
   double min = HUGE_VAL, max = -HUGE_VAL;
   std::size_t within = 0;
   for (std::size_t r = 0; r < rows; ++r) {
     const double y = (r + 0.5) * map.cellWidth;
-    std::fill(sums.begin(), sums.end(), Sum{0});
-    Sum* const sum = sums.data();
+    std::fill(sums.begin(), sums.end(), 0.0);
+    double* const sum = sums.data();
     for (std::size_t j = 0; j < sources.ys.size(); ++j) {
       const Distance a = terms.Across(y - sources.ys[j]);
       const std::size_t set = static_cast<std::size_t>(sources.rowSet[j]);
@@ -178,7 +177,6 @@ CoverageMap SumRows(const CoverageField& field, const SourceRows& sources, const
 // Exact terms of wide dispersion: 1 / r².
 struct OmnidirectionalTerms {
   using Distance = double;
-  using Sum = double;
   double height2;
   double offset;
   double Along(double d) const { return d * d; }
@@ -192,7 +190,6 @@ struct OmnidirectionalTerms {
 // cos^2n / r² in full, with pow for every term.
 struct DirectTerms {
   using Distance = double;
-  using Sum = double;
   double height2;
   double n;
   double offset;
@@ -211,7 +208,6 @@ struct DirectTerms {
 // units of h² as floats (the table reads only a float's upper bits).
 struct TableTerms {
   using Distance = float;
-  using Sum = double;
   const PowerTable* table;
   double perHeight2;
   double offset;
