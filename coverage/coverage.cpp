@@ -16,11 +16,10 @@ namespace {
 // m / 4096 of itself: 0.003 dB for m = 3.
 class PowerTable {
  public:
-  // The table covers u up to maxU, or 1e30 when maxU is larger or not a
-  // number.
-  PowerTable(double exponent, float maxU) : covered_(maxU <= kLargest) {
-    const std::uint32_t last = Bits(covered_ ? maxU : kLargest);
-    values_.resize(((last - kBaseBits) >> kShift) + 2);
+  // The table covers u from 0.5 (so a u that rounds a hair below 1 needs no
+  // test) up to maxU, and the sum looks terms up without a bounds test.
+  PowerTable(double exponent, float maxU) {
+    values_.resize(((Bits(maxU) - kBaseBits) >> kShift) + 1);
     // The buckets' middles repeat their mantissas in every octave: one pow
     // per bucket of an octave and one per octave, not one per bucket.
     constexpr std::size_t kPerOctave = std::size_t{1} << (23 - kShift);
@@ -29,35 +28,23 @@ class PowerTable {
       mantissas[k] = std::pow(1 + (k + 0.5) / kPerOctave, -exponent);
     }
     double octave = 1;  // 2^-m per octave from u = 1 up
-    for (std::size_t k = 0; k + 1 < values_.size(); ++k) {
+    for (std::size_t k = 0; k < values_.size(); ++k) {
       if (k % kPerOctave == 0 && k > 0) octave = std::pow(2.0, -exponent * static_cast<double>(k / kPerOctave - 1));
       // Below u = 1 (rounding only) the value of u = 1.
       values_[k] = k < kPerOctave ? 1.0f : static_cast<float>(octave * mantissas[k % kPerOctave]);
     }
-    last_ = static_cast<std::uint32_t>(values_.size() - 1);
   }
-  // Whether every u up to the constructor's maxU is in the table.
-  bool Covered() const { return covered_; }
-  // Any u from 0.5 up (the table starts there, so a u that rounds a hair
-  // below 1 needs no test). Beyond the table (its last entry, 0) the term is
-  // below 1e-30 of the one right under a loudspeaker and counts for nothing.
-  float operator()(float u) const { return values_[std::min((Bits(u) - kBaseBits) >> kShift, last_)]; }
-  // A u from 0.5 up to the constructor's maxU, when Covered(): no bounds
-  // test in the hot loop.
-  float InRange(float u) const { return values_[(Bits(u) - kBaseBits) >> kShift]; }
+  float operator()(float u) const { return values_[(Bits(u) - kBaseBits) >> kShift]; }
 
  private:
   static constexpr std::uint32_t kBaseBits = 0x3f000000;  // 0.5f
   static constexpr int kShift = 12;
-  static constexpr float kLargest = 1e30f;
   static std::uint32_t Bits(float value) {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
   }
-  bool covered_;
   std::vector<float> values_;
-  std::uint32_t last_ = 0;
 };
 
 // The largest distance from the first or last of `count` cells of `size`
@@ -98,10 +85,58 @@ bool MirroredAcrossWidth(const CoverageField& field, const SourceRows& sources) 
   return Mirrored(sources.ys, field.width);
 }
 
+// Stores the level of each summed row of cells with its mirror images, and
+// keeps the lowest, the highest and the count within the target.
+class RowStore {
+ public:
+  RowStore(const CoverageField& field, CoverageMap& map, bool mirrorX, bool mirrorY)
+      : field_(field), map_(map), mirrorX_(mirrorX), mirrorY_(mirrorY) {}
+
+  // Row r from the sums of its first `columns` cells, in dB: offset + 10
+  // log10(sum).
+  void Store(std::size_t r, const double* sum, std::size_t columns, double offset) {
+    const std::size_t columnCount = static_cast<std::size_t>(map_.columns);
+    const std::size_t mirrorRow = static_cast<std::size_t>(map_.rows) - 1 - r;
+    const std::size_t rowCopies = mirrorY_ && mirrorRow != r ? 2 : 1;
+    float* const out = &map_.spl[r * columnCount];
+    float* const outMirror = &map_.spl[mirrorRow * columnCount];
+    for (std::size_t c = 0; c < columns; ++c) {
+      const double spl = offset + 10 * std::log10(sum[c]);
+      const std::size_t mirrorColumn = columnCount - 1 - c;
+      out[c] = static_cast<float>(spl);
+      if (mirrorX_) out[mirrorColumn] = out[c];
+      if (mirrorY_) {
+        outMirror[c] = out[c];
+        if (mirrorX_) outMirror[mirrorColumn] = out[c];
+      }
+      min_ = std::min(min_, spl);
+      max_ = std::max(max_, spl);
+      if (std::fabs(spl - field_.target) <= field_.deviation) {
+        within_ += rowCopies * (mirrorX_ && mirrorColumn != c ? 2 : 1);
+      }
+    }
+  }
+
+  void Finish() {
+    CoverageSummary& summary = map_.summary;
+    summary.computed = true;
+    summary.min = min_;
+    summary.max = max_;
+    summary.share = static_cast<double>(within_) / static_cast<double>(map_.spl.size());
+  }
+
+ private:
+  const CoverageField& field_;
+  CoverageMap& map_;
+  bool mirrorX_, mirrorY_;
+  double min_ = HUGE_VAL, max_ = -HUGE_VAL;
+  std::size_t within_ = 0;
+};
+
 // Sums every source's term into every cell, row by row. Terms::Add(sum, dx,
 // n, a) adds the terms of one source to a row of n cells, dx holding
 // Terms::Along of their distances along the length and a Terms::Across of
-// the distance across; Terms::Level(sum) turns a cell's sum into dB. When
+// the distance across; a cell's level is Terms::offset + 10 log10(sum). When
 // the layout mirrors about the room's centre lines (and `mirror` allows it)
 // only a half or a quarter of the cells is summed and the rest copied.
 template <class Terms>
@@ -114,9 +149,9 @@ CoverageMap SumRows(const CoverageField& field, const SourceRows& sources, const
   map.cellWidth = field.width / map.rows;
   map.spl.resize(static_cast<std::size_t>(map.columns) * map.rows);
 
-  const std::size_t columnCount = static_cast<std::size_t>(map.columns), rowCount = static_cast<std::size_t>(map.rows);
   const bool mirrorX = mirror && MirroredAlongLength(field, sources);
   const bool mirrorY = mirror && MirroredAcrossWidth(field, sources);
+  const std::size_t columnCount = static_cast<std::size_t>(map.columns), rowCount = static_cast<std::size_t>(map.rows);
   const std::size_t columns = mirrorX ? (columnCount + 1) / 2 : columnCount;
   const std::size_t rows = mirrorY ? (rowCount + 1) / 2 : rowCount;
 
@@ -135,42 +170,19 @@ CoverageMap SumRows(const CoverageField& field, const SourceRows& sources, const
     }
   }
   std::vector<double> sums(columns);
-  double min = HUGE_VAL, max = -HUGE_VAL;
-  std::size_t within = 0;
+  RowStore store(field, map, mirrorX, mirrorY);
   for (std::size_t r = 0; r < rows; ++r) {
     const double y = (r + 0.5) * map.cellWidth;
     std::fill(sums.begin(), sums.end(), 0.0);
-    double* const sum = sums.data();
     for (std::size_t j = 0; j < sources.ys.size(); ++j) {
       const Distance a = terms.Across(y - sources.ys[j]);
       const std::size_t set = static_cast<std::size_t>(sources.rowSet[j]);
       const std::size_t nx = sources.columnSets[set].size();
-      for (std::size_t i = 0; i < nx; ++i) terms.Add(sum, &along[set][i * columns], columns, a);
+      for (std::size_t i = 0; i < nx; ++i) terms.Add(sums.data(), &along[set][i * columns], columns, a);
     }
-    const std::size_t mirrorRow = rowCount - 1 - r;
-    const std::size_t rowCopies = mirrorY && mirrorRow != r ? 2 : 1;
-    float* const out = &map.spl[r * columnCount];
-    float* const outMirror = &map.spl[mirrorRow * columnCount];
-    for (std::size_t c = 0; c < columns; ++c) {
-      const double spl = terms.Level(sum[c]);
-      const std::size_t mirrorColumn = columnCount - 1 - c;
-      const std::size_t copies = rowCopies * (mirrorX && mirrorColumn != c ? 2 : 1);
-      out[c] = static_cast<float>(spl);
-      if (mirrorX) out[mirrorColumn] = out[c];
-      if (mirrorY) {
-        outMirror[c] = out[c];
-        if (mirrorX) outMirror[mirrorColumn] = out[c];
-      }
-      min = std::min(min, spl);
-      max = std::max(max, spl);
-      if (std::fabs(spl - field.target) <= field.deviation) within += copies;
-    }
+    store.Store(r, sums.data(), columns, terms.offset);
   }
-  CoverageSummary& summary = map.summary;
-  summary.computed = true;
-  summary.min = min;
-  summary.max = max;
-  summary.share = static_cast<double>(within) / static_cast<double>(map.spl.size());
+  store.Finish();
   return map;
 }
 
@@ -184,7 +196,6 @@ struct OmnidirectionalTerms {
   void Add(double* sum, const double* dx, std::size_t n, double a) const {
     for (std::size_t c = 0; c < n; ++c) sum[c] += 1 / (dx[c] + a);
   }
-  double Level(double sum) const { return offset + 10 * std::log10(sum); }
 };
 
 // cos^2n / r² in full, with pow for every term.
@@ -201,27 +212,25 @@ struct DirectTerms {
       sum[c] += std::pow(height2 / r2, n) / r2;
     }
   }
-  double Level(double sum) const { return offset + 10 * std::log10(sum); }
 };
 
 // cos^2n / r² from the table by u = r² / h², the squared distances kept in
-// units of h² as floats (the table reads only a float's upper bits).
+// units of h² as floats (the table reads only a float's upper bits). One
+// beyond 2^99 h² (or not a number) is taken as 2^99 h²: its term is below
+// 1e-29 of the one right under a loudspeaker either way, and u and the table
+// stay finite.
 struct TableTerms {
   using Distance = float;
+  static constexpr double kFar = 0x1p99;
   const PowerTable* table;
   double perHeight2;
   double offset;
-  float Along(double d) const { return static_cast<float>(d * d * perHeight2); }
-  float Across(double d) const { return static_cast<float>(d * d * perHeight2 + 1); }
+  float Along(double d) const { return static_cast<float>(std::fmin(d * d * perHeight2, kFar)); }
+  float Across(double d) const { return static_cast<float>(std::fmin(d * d * perHeight2, kFar) + 1); }
   void Add(double* sum, const float* dx, std::size_t n, float a) const {
     const PowerTable& t = *table;
-    if (t.Covered()) {
-      for (std::size_t c = 0; c < n; ++c) sum[c] += t.InRange(dx[c] + a);
-    } else {
-      for (std::size_t c = 0; c < n; ++c) sum[c] += t(dx[c] + a);
-    }
+    for (std::size_t c = 0; c < n; ++c) sum[c] += t(dx[c] + a);
   }
-  double Level(double sum) const { return offset + 10 * std::log10(sum); }
 };
 
 CoverageMap Omnidirectional(const CoverageField& field, const SourceRows& sources, bool mirror) {
