@@ -71,7 +71,10 @@ TEST(Coverage, EngineMatchesTheDirectSumMirroredOrNot) {
     int columns, rows;
   } layouts[] = {
       {"square, odd cell counts", {{full}, {3, 9, 15}, {0, 0, 0}}, 41, 37},
-      {"hexagonal, even rows: mirrored along the length only", {{full, shifted}, {2.25, 6.75, 11.25, 15.75}, {0, 1, 0, 1}}, 40, 36},
+      {"hexagonal, even rows: mirrored along the length only",
+       {{full, shifted}, {2.25, 6.75, 11.25, 15.75}, {0, 1, 0, 1}},
+       40,
+       36},
       {"hexagonal, odd rows", {{full, shifted}, {3, 9, 15}, {0, 1, 0}}, 40, 37},
       {"one loudspeaker off its place: no mirror", {{moved}, {3, 9, 15}, {0, 0, 0}}, 40, 36},
       {"rows in place, sets not mirrored", {{full, shifted}, {3, 9, 15}, {0, 0, 1}}, 41, 36},
