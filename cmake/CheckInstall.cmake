@@ -1,6 +1,6 @@
 # Installs the build in BUILD_DIR into a fresh PREFIX and checks what a user
 # gets: the programs, the desktop entries with their icons and the manual
-# page, and an installed hxplan that runs.
+# pages, and an installed hxplan that runs.
 #   cmake -DBUILD_DIR=<dir> -DPREFIX=<dir> -DGUI=<ON|OFF> -DVERSION=<x.y.z> -P CheckInstall.cmake
 cmake_minimum_required(VERSION 3.22)
 
@@ -30,6 +30,7 @@ set(files "${share}/man/man1/hxplan.1")
 if(GUI)
   # HXP and HXC beside the launcher: the launcher looks in its own directory first.
   list(APPEND programs halvex HXP HXC)
+  list(APPEND files "${share}/man/man1/HXC.1")
   foreach(entry halvex halvex-hxp halvex-hxc)
     list(APPEND files
       "${share}/applications/${entry}.desktop"

@@ -66,9 +66,12 @@ const char* CoverageLimit(double cells, double loudspeakers);
 
 // The map. With a directivity the terms come from a table of cos^2n / r² by
 // r², accurate to about 0.003 dB; without one every term is summed exactly.
+// When the loudspeakers mirror about the room's centre lines, only a half or
+// a quarter of the cells is summed and the rest are their mirror images.
 CoverageMap ComputeLevels(const CoverageField& field, const SourceRows& sources);
 
-// The same map with every term computed in full: the yardstick of the table.
+// The same map with every term computed in full at every cell: the yardstick
+// of the table and of the mirror images.
 CoverageMap ComputeLevelsDirect(const CoverageField& field, const SourceRows& sources);
 
 }  // namespace halvex
