@@ -61,7 +61,9 @@ const ui::WindowTable& CalculatorWindowTable() {
           {kNominalSpacing, ControlKind::Label, "cc", 171, 308, 20, 10, kSsLeft, kExTransparent},
           {148, ControlKind::Label, "Calculated CC", 118, 308, 48, 10, kSsLeft, kExTransparent},
           {149, ControlKind::Group, "Help", 209, 254, 182, 74, kBsGroupBox, 0},
-          {kHelpNotes, ControlKind::Label, "Help Notes", 214, 264, 171, 59, kSsLeft, 0},
+          // Eight lines of the dialog font, the model note's count: two units
+          // higher and five taller than the 59 that showed seven.
+          {kHelpNotes, ControlKind::Label, "Help Notes", 214, 262, 171, 64, kSsLeft, 0},
           {151, ControlKind::Line, "", 74, 214, 1, 20, kLine, kExTransparent},
           {152, ControlKind::Line, "", 82, 207, 75, 1, kLine, kExTransparent},
           {153, ControlKind::Line, "", 81, 278, 33, 1, kLine, kExTransparent},

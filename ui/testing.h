@@ -109,5 +109,7 @@ std::vector<MessageBoxText> TakeAnsweredMessageBoxes();
 // width (wrapped if it wraps), the text up to its last non-blank character
 // fits its height (false for a control that is not a label).
 bool ShowsWholeText(Window* window, int id);
+// The lines a label's text takes at its width, wrapped as the label wraps it.
+int ShownLines(Window* window, int id);
 
 }  // namespace halvex::ui::testing

@@ -340,4 +340,15 @@ bool ShowsWholeText(Window* window, int id) {
   return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
+int ShownLines(Window* window, int id) {
+  auto* label = qobject_cast<QLabel*>(WidgetOf(window, id));
+  if (label == nullptr) return 0;
+  QString text = label->text();
+  while (!text.isEmpty() && text.back().isSpace()) text.chop(1);
+  const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+  const QFontMetrics metrics(label->font());
+  return metrics.boundingRect(QRect(0, 0, label->contentsRect().width(), 1 << 20), flags, text).height() /
+         metrics.lineSpacing();
+}
+
 }  // namespace halvex::ui::testing

@@ -457,4 +457,23 @@ bool ShowsWholeText(Window* window, int id) {
   return needed.right <= room.right && needed.bottom <= room.bottom;
 }
 
+int ShownLines(Window* window, int id) {
+  Control* control = Find(window, id);
+  if (control == nullptr || control->kind != ControlKind::Label) return 0;
+  std::string text = TextOf(control->hwnd);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
+  RECT room{};
+  ::GetClientRect(control->hwnd, &room);
+  HDC dc = ::GetDC(control->hwnd);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control->hwnd, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  RECT needed{0, 0, room.right, 0};
+  UINT flags = DT_CALCRECT | DT_EXPANDTABS | (IsWordWrapped(window, id) ? DT_WORDBREAK : DT_SINGLELINE);
+  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, flags);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control->hwnd, dc);
+  return metrics.tmHeight > 0 ? static_cast<int>(needed.bottom / metrics.tmHeight) : 0;
+}
+
 }  // namespace halvex::ui::testing

@@ -20,11 +20,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QPainter>
+#include <QResource>
 #include <QSignalBlocker>
 #include <QTextLayout>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <future>
 #include <limits>
@@ -33,6 +35,7 @@
 
 #include "ui/ui.h"
 #include "ui/message_text.h"
+#include "ui/picture_pixels.h"
 #include "ui/ui_qt_internal.h"
 
 namespace halvex::ui {
@@ -43,6 +46,13 @@ namespace {
 // common Windows sans serif and installed by our setup.
 constexpr const char* kFontFace = "Liberation Sans";
 constexpr int kDialogFontPoints = 8;
+// At its own width the stand-in sets a line of the dialog font 3 to 4 %
+// wider, so that texts made to fit the dialog font break a word early (the
+// notice's "Veltrane" alone on a line). Narrowed to 97 % it sets them within
+// a few pixels of the dialog font, and the notice breaks where the dialog
+// font breaks it; a narrow face proper (Liberation Sans Narrow, 82 %) or
+// DejaVu Sans Condensed sets them a tenth narrower instead.
+constexpr int kDialogFontStretch = 97;
 
 int beepCount = 0;
 
@@ -57,11 +67,43 @@ QString DisplayText(std::string_view text) {
   return shown;
 }
 
-QString ResourcePath(std::string_view name) {
-  // "#113" names the resource 113, which the program carries as :/halvex/113.png.
+// "#113" names the resource 113, which the program carries as
+// :/halvex/113.png for an icon, :/halvex/113.pixels for a picture.
+QString ResourcePath(std::string_view name, const char* suffix) {
   std::string_view number = name;
   if (!number.empty() && number[0] == '#') number.remove_prefix(1);
-  return QStringLiteral(":/halvex/") + ToQt(number) + QStringLiteral(".png");
+  return QStringLiteral(":/halvex/") + ToQt(number) + QLatin1String(suffix);
+}
+
+// A reader told that it reads a PNG, and not to guess, goes straight to the
+// built-in decoder: one left to guess loads every image format plugin
+// installed to ask it first, which took as long as decoding a room picture.
+QImage ReadPng(const QString& path) {
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  return reader.read();
+}
+
+// A picture stored as its pixels (picture_pixels.h); a null image when the
+// resource is missing or not such a picture.
+QImage ReadPixels(const QString& path) {
+  const QResource resource(path);
+  if (!resource.isValid()) return {};
+  auto* data = new QByteArray(resource.uncompressedData());
+  PixelsHeader header{};
+  if (static_cast<std::size_t>(data->size()) >= sizeof header) std::memcpy(&header, data->constData(), sizeof header);
+  const bool whole = std::memcmp(header.magic, "HXPX", 4) == 0 && header.width > 0 && header.height > 0 &&
+                     header.width <= 1u << 14 && header.height <= 1u << 14 &&
+                     static_cast<std::size_t>(data->size()) == sizeof header + std::size_t{header.width} * header.height * 4 &&
+                     (header.format == QImage::Format_RGB32 || header.format == QImage::Format_ARGB32_Premultiplied);
+  if (!whole) {
+    delete data;
+    return {};
+  }
+  const int width = static_cast<int>(header.width);
+  return QImage(reinterpret_cast<const uchar*>(data->constData()) + sizeof header, width, static_cast<int>(header.height),
+                width * 4, static_cast<QImage::Format>(header.format),
+                [](void* bytes) { delete static_cast<QByteArray*>(bytes); }, data);
 }
 
 QFont DialogFont() {
@@ -69,6 +111,7 @@ QFont DialogFont() {
   // 8 points at the screen's resolution; the dialog units do not follow the
   // font but stay those of the reference font, so the layout keeps its size.
   font.setPointSizeF(kDialogFontPoints);
+  font.setStretch(kDialogFontStretch);
   font.setStyleHint(QFont::SansSerif);
   return font;
 }
@@ -83,12 +126,28 @@ int ScreenDpi() {
   return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
 }
 
+namespace {
+
+// The desktop's font, which message boxes keep.
+QFont* desktopFont = nullptr;
+
+}  // namespace
+
 Application::Application(int& argc, char** argv) {
   new QApplication(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion"));
+  // An edit field lays its text out once in the application's font before
+  // it takes its window's: with the dialog font as the application's, that
+  // costs no font of its own at start-up.
+  desktopFont = new QFont(QApplication::font());
+  QApplication::setFont(DialogFont());
 }
 
-Application::~Application() { delete qApp; }
+Application::~Application() {
+  delete desktopFont;
+  desktopFont = nullptr;
+  delete qApp;
+}
 
 // ---- the dialog ------------------------------------------------------------
 
@@ -565,11 +624,11 @@ int RunModal(Window* window) {
 void EndWindow(Window* window, int result) { window->dialog->done(result); }
 
 void SetWindowIcon(Window* window, std::string_view resourceName) {
-  // Read and scaled to the sizes the window system asks for when it asks:
-  // not before the first frame, and never without a window manager.
-  const QString path = ResourcePath(resourceName);
-  if (!QImageReader(path).canRead()) return;
-  window->dialog->setWindowIcon(QIcon(path));
+  // Scaled to the sizes the window system asks for when it asks: not before
+  // the first frame, and never without a window manager.
+  const QImage icon = ReadPng(ResourcePath(resourceName, ".png"));
+  if (icon.isNull()) return;
+  window->dialog->setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 }
 
 TextObserver textObserver = nullptr;
@@ -726,11 +785,11 @@ bool LoadPicture(Window* window, int id, std::string_view resourceName) {
   if (control->decoding.valid()) control->decoding.wait();
   control->decoding = {};
   control->pendingPicture.clear();
-  // The header tells whether the picture can be read. Its pixels are read
-  // when the control first paints: a window holds several pictures of which
-  // one shows at a time, and reading them all would be most of its start-up.
-  const QString path = ResourcePath(resourceName);
-  if (!QImageReader(path).canRead()) return false;
+  // Its pixels are read when the control first paints: a window holds
+  // several pictures of which one shows at a time, and reading them all
+  // would be most of its start-up.
+  const QString path = ResourcePath(resourceName, ".pixels");
+  if (!QResource(path).isValid()) return false;
   control->pendingPicture = path;
   if (!control->decodesOnPaint) {
     picture->installEventFilter(new DecodeOnPaint(window, id, picture));
@@ -749,10 +808,11 @@ QImage ReadImage(const QString& path, qreal ratio) {
   QImage image;
   if (ratio > 1) {
     QString sharp = path;
-    sharp.insert(sharp.size() - 4, QStringLiteral("@2x"));
-    if (image.load(sharp)) image.setDevicePixelRatio(2);
+    sharp.insert(sharp.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+    image = ReadPixels(sharp);
+    if (!image.isNull()) image.setDevicePixelRatio(2);
   }
-  if (image.isNull()) image.load(path);
+  if (image.isNull()) image = ReadPixels(path);
   return image;
 }
 
@@ -832,7 +892,9 @@ void ShowError(Window* window, std::string_view title, std::string_view message)
   // The message's paths as the file system encodes them.
   const std::string broken = BreakLongWords(message);
   const QString text = QFile::decodeName(QByteArray(broken.data(), static_cast<int>(broken.size())));
-  QMessageBox::critical(window ? window->dialog : nullptr, ToQt(title), text);
+  QMessageBox box(QMessageBox::Critical, ToQt(title), text, QMessageBox::Ok, window ? window->dialog : nullptr);
+  if (desktopFont != nullptr) box.setFont(*desktopFont);
+  box.exec();
 }
 
 void RaiseControl(Window* window, int id) {

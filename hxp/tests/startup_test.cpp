@@ -131,7 +131,7 @@ TEST_F(CalculatorTest, ControlsSitAtTheirDialogUnits) {
   EXPECT_EQ(t::Geometry(window_, kRoomLength), (ui::Rect{177, 216, 41, 25}));
 #endif
   EXPECT_EQ(t::Geometry(window_, kPicturePlain), (ui::Rect{24, 16, 465, 234}));
-  EXPECT_EQ(t::Geometry(window_, kHelpNotes), (ui::Rect{321, 429, 257, 96}));
+  EXPECT_EQ(t::Geometry(window_, kHelpNotes), (ui::Rect{321, 426, 257, 104}));
 }
 
 // Every diagram line shows its shadow: across the line, some pixel is
@@ -172,6 +172,17 @@ TEST_F(CalculatorTest, HelpNotesShowNoLineCutThrough) {
       for (int x = note.x; x < note.x + note.w; ++x) inked += !(t::ScreenPixel(window_, x, y) == blank);
     }
     EXPECT_EQ(inked, 0);
+  }
+}
+
+// Every help note shows to its last line, the model note's eight included.
+TEST_F(CalculatorTest, EveryHelpNoteShowsWhole) {
+  StartShown();
+  for (int focus : {kRoomLength, kRoomWidth, kEarLevel, kTargetSpl, kCeilingHeight, kDeviationList, kModelList}) {
+    SCOPED_TRACE(focus);
+    t::Focus(window_, focus);
+    t::ProcessEvents();
+    EXPECT_TRUE(t::ShowsWholeText(window_, kHelpNotes));
   }
 }
 

@@ -78,6 +78,10 @@ TEST_F(Notice, NoTextIsCutOff) {
   }
 }
 
+// Each of the description's four lines fits the label's width, as in the
+// dialog font; a wider stand-in breaks one early ("Veltrane" alone).
+TEST_F(Notice, DescriptionLinesFitTheLabel) { EXPECT_EQ(t::ShownLines(NoticeWindow(), kDescriptionLabel), 4); }
+
 TEST_F(Notice, HeadingIsBoldAtEightPointsOthersAreNot) {
   EXPECT_TRUE(t::FontBold(NoticeWindow(), kHeadingLabel));
   EXPECT_EQ(t::FontPixelSize(NoticeWindow(), kHeadingLabel), ui::FontPixelHeight(8, ui::ScreenDpi()));
