@@ -220,6 +220,28 @@ void DrawOneLineLabel(Window* window, const DRAWITEMSTRUCT& item) {
 // lines come out smooth; the texts are drawn at the final size.
 constexpr int kDrawingSamples = 3;
 
+// An ellipse outlined kDrawingSamples wide, centred on its bounds as a wide
+// pen would draw it, and filled when `fill` is given. Made of elliptic
+// regions rather than drawn with a wide pen: Wine strokes a wide pen's curve
+// point by point, several milliseconds for each large circle of a plan.
+void DrawRing(HDC dc, int left, int top, int right, int bottom, COLORREF color, HBRUSH fill) {
+  constexpr int kOut = kDrawingSamples / 2, kIn = kDrawingSamples - kOut;
+  HRGN ring = ::CreateEllipticRgn(left - kOut, top - kOut, right + kOut, bottom + kOut);
+  if (ring == nullptr) return;
+  if (right - left > 2 * kIn && bottom - top > 2 * kIn) {
+    HRGN inside = ::CreateEllipticRgn(left + kIn, top + kIn, right - kIn, bottom - kIn);
+    if (inside != nullptr) {
+      if (fill != nullptr) ::FillRgn(dc, inside, fill);
+      ::CombineRgn(ring, ring, inside, RGN_DIFF);
+      ::DeleteObject(inside);
+    }
+  }
+  HBRUSH outline = ::CreateSolidBrush(color);
+  ::FillRgn(dc, ring, outline);
+  ::DeleteObject(outline);
+  ::DeleteObject(ring);
+}
+
 void DrawShapes(Window* window, const DRAWITEMSTRUCT& item) {
   const Control* control = Find(window, static_cast<int>(item.CtlID));
   if (control == nullptr) return;
@@ -266,7 +288,7 @@ void DrawShapes(Window* window, const DRAWITEMSTRUCT& item) {
         ::Rectangle(big, left, top, right, bottom);
         break;
       case Shape::Kind::Ellipse:
-        ::Ellipse(big, left, top, right, bottom);
+        DrawRing(big, left, top, right, bottom, rgb(shape.color), brush);
         break;
       case Shape::Kind::Text:
         break;
