@@ -29,7 +29,7 @@ case $purpose in
       chromium poppler-utils fonts-dejavu-core
     )
     ;;
-  package) packages+=(dpkg-dev file g++-mingw-w64-i686 python3) ;;
+  package) packages+=(dpkg-dev file g++-mingw-w64-i686 libstb-dev python3) ;;
   *) echo "usage: setup.sh [run|test|package]" >&2; exit 2 ;;
 esac
 

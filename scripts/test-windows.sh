@@ -22,7 +22,7 @@ fi
 # recommends, Wine comes without its fonts (fonts-wine) and without the X
 # libraries its display driver loads when it finds them.
 packages=(
-  g++-mingw-w64-i686 googletest
+  g++-mingw-w64-i686 googletest libstb-dev
   wine wine32:i386 fonts-wine
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
   libxcomposite1:i386 libxinerama1:i386 libxxf86vm1:i386
