@@ -27,6 +27,8 @@ case $purpose in
       # notification daemon, printer settings, Mesa's drivers) serve a
       # desktop, not a headless print with the GPU off.
       chromium poppler-utils fonts-dejavu-core
+      # A second, independent SVG renderer for the plans' drawings.
+      librsvg2-bin
     )
     ;;
   package) packages+=(dpkg-dev file g++-mingw-w64-i686 libstb-dev python3) ;;
