@@ -2,13 +2,18 @@
 // system, built from a template in memory like HXP's, with as many controls
 // of the same kinds as HXP's window (edit fields, drop-down lists, labels,
 // group boxes, etched lines), and nothing else: no pictures, no fonts of its
-// own, no calculation.
+// own, no calculation. Built with HALVEX_YARDSTICK_CONE=1, the same for
+// HXC's window: four lists, more labels and groups, no etched lines.
 #include <windows.h>
 
 #include <string_view>
 #include <vector>
 
 #include "ui/first_frame.h"
+
+#ifndef HALVEX_YARDSTICK_CONE
+#define HALVEX_YARDSTICK_CONE 0
+#endif
 
 namespace {
 
@@ -41,13 +46,14 @@ INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM, LPARAM) {
 
 int main() {
   halvex::ui::benchmark::ExitAfterFirstFrame();
+  constexpr bool kCone = HALVEX_YARDSTICK_CONE;
   const Item items[] = {
       {0x0081, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "90", 5},
-      {0x0085, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, 0, "", 2},
-      {0x0080, BS_GROUPBOX, 0, "Group", 4},
-      {0x0082, SS_LEFT, 0, "Label", 24},
+      {0x0085, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, 0, "", kCone ? 4 : 2},
+      {0x0080, BS_GROUPBOX, 0, "Group", kCone ? 6 : 4},
+      {0x0082, SS_LEFT, 0, "Label", kCone ? 32 : 24},
       {0x0082, SS_CENTER, 0, "", 7},
-      {0x0082, SS_ETCHEDFRAME, 0, "", 10},
+      {0x0082, SS_ETCHEDFRAME, 0, "", kCone ? 0 : 10},
   };
   int total = 0;
   for (const Item& item : items) total += item.count;

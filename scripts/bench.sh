@@ -9,7 +9,8 @@
 #     Windows programs HXP.exe and Halvex.exe against a plain Win32 dialog
 #     with as many controls as HXP's window, built into build-bench-windows/;
 #   - the same for the cone calculator HXC, in the same rounds (HXC.exe
-#     under Wine);
+#     under Wine), against the same plain window and against one with as
+#     many widgets of the kinds HXC's window has;
 #   - a keystroke in HXP's window, key event to updated texts, in-process;
 #   - a keystroke in HXC's window on a 100 x 100 ft room, to the updated
 #     texts, level figures and plan, repainted;
@@ -23,7 +24,7 @@ dir="$root/build-bench"
 "$root/scripts/setup.sh" test
 "$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_BENCHMARKS=ON -DBUILD_TESTING=OFF >&2
 
-programs=(hxp_first_frame launcher_first_frame minimal_window hxc_first_frame)
+programs=(hxp_first_frame launcher_first_frame minimal_window hxc_first_frame minimal_window_cone)
 work=$(mktemp -d)
 xvfb=""
 cleanup() {
@@ -81,11 +82,13 @@ startup_rows() {
   table_rows+=("| start to first frame, $label | ${t_hxp} ms | ${t_launcher} ms | ${t_min} ms | $(ratio "$t_hxp" "$t_min") | $(ratio "$t_launcher" "$t_min") |")
   table_rows+=("| peak RSS, $label | $(mib "$m_hxp") MiB | $(mib "$m_launcher") MiB | $(mib "$m_min") MiB | $(ratio "$m_hxp" "$m_min") | $(ratio "$m_launcher" "$m_min") |")
   [ -s "$work/$platform.hxc_first_frame" ] || return 0
-  local t_hxc m_hxc
+  local t_hxc m_hxc t_cone m_cone
   t_hxc=$(median "$work/$platform.hxc_first_frame" 1)
   m_hxc=$(median "$work/$platform.hxc_first_frame" 2)
-  hxc_rows+=("| start to first frame, $label | ${t_hxc} ms | ${t_min} ms | $(ratio "$t_hxc" "$t_min") |")
-  hxc_rows+=("| peak RSS, $label | $(mib "$m_hxc") MiB | $(mib "$m_min") MiB | $(ratio "$m_hxc" "$m_min") |")
+  t_cone=$(median "$work/$platform.minimal_window_cone" 1)
+  m_cone=$(median "$work/$platform.minimal_window_cone" 2)
+  hxc_rows+=("| start to first frame, $label | ${t_hxc} ms | ${t_cone} ms | $(ratio "$t_hxc" "$t_cone") | ${t_min} ms | $(ratio "$t_hxc" "$t_min") |")
+  hxc_rows+=("| peak RSS, $label | $(mib "$m_hxc") MiB | $(mib "$m_cone") MiB | $(ratio "$m_hxc" "$m_cone") | $(mib "$m_min") MiB | $(ratio "$m_hxc" "$m_min") |")
 }
 hxc_rows=()
 
@@ -95,7 +98,7 @@ startup_rows offscreen offscreen
 qt_widgets="${widgets[hxp_first_frame]} | ${widgets[launcher_first_frame]} | ${widgets[minimal_window]}"
 # The Wine run below counts controls of the Windows programs into the same
 # array: keep the Qt counts for the tables.
-hxc_widgets="${widgets[hxc_first_frame]} | ${widgets[minimal_window]}"
+hxc_widgets="${widgets[hxc_first_frame]} | ${widgets[minimal_window_cone]} | | ${widgets[minimal_window]}"
 
 if command -v Xvfb >/dev/null; then
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -116,7 +119,8 @@ dir_windows="$root/build-bench-windows"
 if [ -n "$xvfb" ] && command -v wine >/dev/null && command -v i686-w64-mingw32-g++ >/dev/null; then
   "$root/scripts/build.sh" "$dir_windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel -DHALVEX_BENCHMARKS=ON -DBUILD_TESTING=OFF \
-    --target hxp_first_frame --target hxc_first_frame --target launcher_first_frame --target minimal_window >&2
+    --target hxp_first_frame --target hxc_first_frame --target launcher_first_frame --target minimal_window \
+    --target minimal_window_cone >&2
   export WINEPREFIX="$work/wine" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
   mkdir -p "$WINEPREFIX"
   wineserver --persistent
@@ -128,7 +132,7 @@ if [ -n "$xvfb" ] && command -v wine >/dev/null && command -v i686-w64-mingw32-g
   measure wine
   startup_rows wine Wine
   wine_row="| controls in the first window, Wine | ${widgets[hxp_first_frame]} | ${widgets[launcher_first_frame]} | ${widgets[minimal_window]} | | |"
-  hxc_wine_row="| controls in the first window, Wine | ${widgets[hxc_first_frame]} | ${widgets[minimal_window]} | |"
+  hxc_wine_row="| controls in the first window, Wine | ${widgets[hxc_first_frame]} | ${widgets[minimal_window_cone]} | | ${widgets[minimal_window]} | |"
 else
   echo "bench.sh: no Wine or MinGW-w64, start-up under Wine not measured" >&2
 fi
@@ -179,8 +183,8 @@ echo "| --- | --- | --- |"
 printf '| table by squared distance (hxplan, the window) | %.1f ms | under 50 ms |\n' "$cone_fast"
 printf '| every term in full (the direct sum) | %.1f ms | |\n' "$cone_direct"
 echo
-echo "| measure | HXC | plain window | HXC / plain |"
-echo "| --- | --- | --- | --- |"
+echo "| measure | HXC | plain window, HXC's widgets | HXC / plain | plain window, HXP's widgets | HXC / plain |"
+echo "| --- | --- | --- | --- | --- | --- |"
 printf '%s\n' "${hxc_rows[@]}"
 echo "| widgets in the first window | ${hxc_widgets} | |"
 [ -n "${hxc_wine_row:-}" ] && echo "$hxc_wine_row"
