@@ -19,9 +19,8 @@ const ui::WindowTable& ConeWindowTable() {
       "Cone Speaker Layout",
       400,
       408,
-      kPopup | kClipSiblings | kCaption | kSysMenu | kMinimizeBox | kDsCenter | kDsModalFrame | kDsSetFont |
-          kDsNoFailCreate | kDs3dLook,
-      kExControlParent | kExWindowEdge,
+      room::kCalculatorWindowStyle,
+      room::kCalculatorWindowExStyle,
       {
           room::kCeilingHeightRow,
           room::kEarLevelRow,

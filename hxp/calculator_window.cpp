@@ -21,9 +21,8 @@ const ui::WindowTable& CalculatorWindowTable() {
       "Planar Speaker Layout",
       400,
       331,
-      kPopup | kClipSiblings | kCaption | kSysMenu | kMinimizeBox | kDsCenter | kDsModalFrame | kDsSetFont |
-          kDsNoFailCreate | kDs3dLook,
-      kExControlParent | kExWindowEdge,
+      room::kCalculatorWindowStyle,
+      room::kCalculatorWindowExStyle,
       {
           room::kRoomLengthRow,
           room::kRoomWidthRow,

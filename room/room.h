@@ -49,6 +49,13 @@ inline constexpr PictureControl kRoomPictures[] = {
     {kPictureEarLevel, kBitmapEarLevel}, {kPictureWidth, kBitmapWidth}, {kPictureCeiling, kBitmapCeiling},
 };
 
+// The calculators' window: both look and behave alike.
+inline constexpr std::uint32_t kCalculatorWindowStyle =
+    ui::style::kPopup | ui::style::kClipSiblings | ui::style::kCaption | ui::style::kSysMenu |
+    ui::style::kMinimizeBox | ui::style::kDsCenter | ui::style::kDsModalFrame | ui::style::kDsSetFont |
+    ui::style::kDsNoFailCreate | ui::style::kDs3dLook;
+inline constexpr std::uint32_t kCalculatorWindowExStyle = ui::style::kExControlParent | ui::style::kExWindowEdge;
+
 // The five fields, each beside the dimension it sets in the picture.
 inline constexpr std::uint32_t kInputField = ui::style::kTabStop | ui::style::kEsAutoHScroll | ui::style::kEsLeft;
 inline constexpr std::uint32_t kInputFieldEx = ui::style::kExClientEdge | ui::style::kExTransparent;

@@ -71,24 +71,20 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 table_rows=()
 startup_rows() {
-  local platform=$1 label=$2
-  local t_hxp t_launcher t_min m_hxp m_launcher m_min
-  t_hxp=$(median "$work/$platform.hxp_first_frame" 1)
-  t_launcher=$(median "$work/$platform.launcher_first_frame" 1)
-  t_min=$(median "$work/$platform.minimal_window" 1)
-  m_hxp=$(median "$work/$platform.hxp_first_frame" 2)
-  m_launcher=$(median "$work/$platform.launcher_first_frame" 2)
-  m_min=$(median "$work/$platform.minimal_window" 2)
-  table_rows+=("| start to first frame, $label | ${t_hxp} ms | ${t_launcher} ms | ${t_min} ms | $(ratio "$t_hxp" "$t_min") | $(ratio "$t_launcher" "$t_min") |")
-  table_rows+=("| peak RSS, $label | $(mib "$m_hxp") MiB | $(mib "$m_launcher") MiB | $(mib "$m_min") MiB | $(ratio "$m_hxp" "$m_min") | $(ratio "$m_launcher" "$m_min") |")
-  [ -s "$work/$platform.hxc_first_frame" ] || return 0
-  local t_hxc m_hxc t_cone m_cone
-  t_hxc=$(median "$work/$platform.hxc_first_frame" 1)
-  m_hxc=$(median "$work/$platform.hxc_first_frame" 2)
-  t_cone=$(median "$work/$platform.minimal_window_cone" 1)
-  m_cone=$(median "$work/$platform.minimal_window_cone" 2)
-  hxc_rows+=("| start to first frame, $label | ${t_hxc} ms | ${t_cone} ms | $(ratio "$t_hxc" "$t_cone") | ${t_min} ms | $(ratio "$t_hxc" "$t_min") |")
-  hxc_rows+=("| peak RSS, $label | $(mib "$m_hxc") MiB | $(mib "$m_cone") MiB | $(ratio "$m_hxc" "$m_cone") | $(mib "$m_min") MiB | $(ratio "$m_hxc" "$m_min") |")
+  local platform=$1 label=$2 program
+  local -A t m  # median time (ms) and peak RSS (KiB) of each program measured
+  for program in "${programs[@]}"; do
+    [ -s "$work/$platform.$program" ] || continue
+    t[$program]=$(median "$work/$platform.$program" 1)
+    m[$program]=$(median "$work/$platform.$program" 2)
+  done
+  local hxp=hxp_first_frame launcher=launcher_first_frame plain=minimal_window
+  table_rows+=("| start to first frame, $label | ${t[$hxp]} ms | ${t[$launcher]} ms | ${t[$plain]} ms | $(ratio "${t[$hxp]}" "${t[$plain]}") | $(ratio "${t[$launcher]}" "${t[$plain]}") |")
+  table_rows+=("| peak RSS, $label | $(mib "${m[$hxp]}") MiB | $(mib "${m[$launcher]}") MiB | $(mib "${m[$plain]}") MiB | $(ratio "${m[$hxp]}" "${m[$plain]}") | $(ratio "${m[$launcher]}" "${m[$plain]}") |")
+  local hxc=hxc_first_frame cone=minimal_window_cone
+  [ -n "${t[$hxc]:-}" ] || return 0
+  hxc_rows+=("| start to first frame, $label | ${t[$hxc]} ms | ${t[$cone]} ms | $(ratio "${t[$hxc]}" "${t[$cone]}") | ${t[$plain]} ms | $(ratio "${t[$hxc]}" "${t[$plain]}") |")
+  hxc_rows+=("| peak RSS, $label | $(mib "${m[$hxc]}") MiB | $(mib "${m[$cone]}") MiB | $(ratio "${m[$hxc]}" "${m[$cone]}") | $(mib "${m[$plain]}") MiB | $(ratio "${m[$hxc]}" "${m[$plain]}") |")
 }
 hxc_rows=()
 
